@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace ip2h {
+
+// Copies `text` into a fixed, terminated field, cut to the field's capacity.
+template <std::size_t N>
+void CopyToField(char (&field)[N], std::string_view text) {
+    static_assert(N > 0);
+    const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
+}
+
+// The text held by a fixed field (up to its terminator, never past its end).
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return std::string_view(field, ::strnlen(field, N));
+}
+
+}  // namespace ip2h
