@@ -1,0 +1,91 @@
+#include "results/ListRefresh.h"
+
+#include <algorithm>
+
+#include "app/Texts.h"
+#include "input/AddressParser.h"
+#include "results/DomainInfoTable.h"
+#include "results/FixedText.h"
+#include "results/ResultTable.h"
+#include "results/Sorting.h"
+
+namespace ip2h {
+namespace {
+
+// Decides the domain information of a row whose status was just set.
+void Classify(ResultEntry& row, bool japanese) {
+    switch (row.Status) {
+        case Pending:
+            row.DomainIndex = 0;
+            return;
+        case Failure:
+            row.DomainIndex = DomainIndexFailure;
+            return;
+        default:
+            break;
+    }
+    // A row that showed a failure and now has a name is classified like a new answer, so it
+    // never shows a stale description.
+    if (row.DomainIndex != 0 && row.DomainIndex != DomainIndexFailure) return;
+    std::string_view text;
+    row.DomainIndex = DomainIndexNoMatch;
+    if (const auto index = FindDomainEntry(FieldText(row.HostName))) {
+        row.DomainIndex = *index;
+        text = DomainDescription(*index, japanese);
+    }
+    if (IsPrivateAddress(FieldText(row.Address))) text = "-";
+    CopyToField(row.DomainInfo, text);
+}
+
+}  // namespace
+
+std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName) {
+    if (hostName == address) return Failure;
+    if (hostName.empty() || hostName.find('(') != std::string_view::npos) return Pending;
+    return Success;
+}
+
+std::string_view StatusText(std::int32_t status, bool japanese) {
+    switch (status) {
+        case Success:
+            return Tr(TextId::ResultSuccess, japanese);
+        case Failure:
+            return Tr(TextId::ResultFailure, japanese);
+        default:
+            return Tr(TextId::ResultPending, japanese);
+    }
+}
+
+std::string_view DomainCellText(const ResultEntry& row) {
+    switch (row.Status) {
+        case Success:
+            return FieldText(row.DomainInfo);
+        case Failure:
+            return Tr(TextId::DomainInfoFailure);
+        default:
+            return Tr(TextId::DomainInfoPending);
+    }
+}
+
+RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
+                           const HostNameRequest& request, bool japanese, bool listHadItems) {
+    const int count = std::clamp(table.RowCount, 0, MaxRows);
+    if (count == 0) {
+        // Nothing describes the list any more; a later deletion must not map positions.
+        table.OrderedCount = 0;
+        return listHadItems ? RefreshOutcome::Cleared : RefreshOutcome::Unchanged;
+    }
+    BuildSortOrder(table, sort);
+    // From the last displayed row to the first: that is the order in which unanswered
+    // addresses are handed to free workers.
+    for (int k = count - 1; k >= 0; --k) {
+        ResultEntry& row = table.Rows[table.RowOrder[k]];
+        const std::string answer = request(FieldText(row.Address));
+        CopyToField(row.HostName, answer);
+        row.Status = StatusOfAnswer(FieldText(row.Address), FieldText(row.HostName));
+        Classify(row, japanese);
+    }
+    return RefreshOutcome::Rebuilt;
+}
+
+}  // namespace ip2h

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace ip2h {
+
+class ResultTable;
+struct ResultEntry;
+struct SortState;
+
+// Asks the resolution engine for an address's current answer: the cached host name, the
+// address itself after a failed lookup, or the pending text "(address)".
+using HostNameRequest = std::function<std::string(std::string_view address)>;
+
+// What a refresh did to the list.
+enum class RefreshOutcome {
+    Unchanged,  // the table is empty and the list was empty already
+    Cleared,    // the table is empty: the list is to be emptied
+    Rebuilt,    // the list is to show rows RowOrder[0 .. OrderedCount)
+};
+
+// Brings every row up to date for a new list: sorts (BuildSortOrder), then walks the rows
+// from the last displayed to the first, asking `request` for each row's answer and deciding
+// its Status, DomainIndex and DomainInfo. `listHadItems` tells whether the list currently
+// shows anything, which only matters for an empty table.
+RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
+                           const HostNameRequest& request, bool japanese, bool listHadItems);
+
+// The status of an answer: Failure when it equals the address, Pending when it is empty or
+// holds "(", Success otherwise.
+std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName);
+
+// The text of a result cell ("-", "Success"/"成功", "Failure"/"失敗").
+std::string_view StatusText(std::int32_t status, bool japanese);
+
+// The text of a domain information cell: "-" while pending, "?" after a failure, the stored
+// description otherwise.
+std::string_view DomainCellText(const ResultEntry& row);
+
+}  // namespace ip2h

@@ -1,0 +1,91 @@
+#include "results/RowCommands.h"
+
+#include "input/AddressParser.h"
+#include "results/ResultTable.h"
+
+namespace ip2h {
+namespace {
+
+constexpr std::size_t kMaxLineLength = 4095;
+
+// Writes one pasted entry at position `p` and returns the next free position.
+int PasteEntry(ResultTable& table, std::string_view entry, int p, std::uint32_t interval,
+               int maxLimit) {
+    if (IsDottedQuad(entry)) {
+        table.WriteNewRow(p, entry);
+        return p + 1;
+    }
+    if (entry.find('-') != std::string_view::npos) {
+        if (const auto range = ParseRangeText(entry)) {
+            if (IsDottedQuad(range->Start) && IsDottedQuad(range->End)) {
+                return AppendRange(table, range->Start, range->End, interval, p, maxLimit);
+            }
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
+void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& cells) {
+    const bool address = (copyItems & CopyAddressBit) != 0;
+    const bool host = (copyItems & CopyHostNameBit) != 0;
+    if (address && host) {
+        out.append(cells[0]).append(" ").append(cells[1]);
+    } else if (address) {
+        out.append(cells[0]);
+    } else if (host) {
+        out.append(cells[1]);
+    } else {
+        for (const auto cell : cells) out.append(cell).append(",");
+    }
+    out.append("\r\n");
+}
+
+std::string CleanPastedText(std::string_view text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (const char c : text) {
+        if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r') clean.push_back(c);
+    }
+    return clean;
+}
+
+int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
+              int maxLimit) {
+    const int first = table.RowCount;
+    if (first >= MaxRows) return 0;
+    const std::string text = CleanPastedText(clipboardText);
+    int p = first;
+    if (text.find('\n') == std::string::npos) {
+        p = PasteEntry(table, text, p, interval, maxLimit);
+    } else {
+        // Every line counts, also an unterminated last one: dropping it would silently lose
+        // the last address of a list copied without a final line feed.
+        std::size_t start = 0;
+        while (start < text.size() && p < MaxRows) {
+            std::size_t end = text.find('\n', start);
+            if (end == std::string::npos) end = text.size();
+            std::string_view line(text.data() + start, end - start);
+            if (line.size() > kMaxLineLength) line = line.substr(0, kMaxLineLength);
+            if (!line.empty()) p = PasteEntry(table, line, p, interval, maxLimit);
+            start = end + 1;
+        }
+    }
+    table.RowCount = p;
+    return p - first;
+}
+
+RowCommandAvailability AvailableRowCommands(int listItems, int selectedItems) {
+    RowCommandAvailability a;
+    const bool items = listItems > 0;
+    const bool selected = items && selectedItems > 0;
+    a.Copy = selected;
+    a.Delete = selected;
+    a.SelectAll = items;
+    a.SelectSuccess = items;
+    a.SelectFailure = items;
+    return a;
+}
+
+}  // namespace ip2h

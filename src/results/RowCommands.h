@@ -1,0 +1,46 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ip2h {
+
+class ResultTable;
+
+// Bits of the "Copy Item" option: what Copy puts on the clipboard.
+inline constexpr std::int32_t CopyAddressBit = 1;
+inline constexpr std::int32_t CopyHostNameBit = 2;
+
+// The four cell texts of one list row, as displayed.
+using RowCells = std::array<std::string_view, 4>;
+
+// One copied line with its "\r\n": the address, the host name, both separated by a blank,
+// or (neither bit set) all four columns each followed by a comma.
+void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& cells);
+
+// Removes what a copied list or a spreadsheet adds around addresses: blanks, quotes, tabs
+// and carriage returns.
+std::string CleanPastedText(std::string_view text);
+
+// Appends the addresses and ranges of pasted text as new rows and sets RowCount. Each line
+// is an address (kept as pasted), a range expanded with `interval` (at most `maxLimit` rows
+// per range), or ignored. Stops at the table's capacity. Returns the rows added.
+// The caller has checked that the table is not full.
+int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
+              int maxLimit);
+
+// Which commands of the list's popup menu are available.
+struct RowCommandAvailability {
+    bool Copy = false;
+    bool Paste = true;
+    bool Delete = false;
+    bool SelectAll = false;
+    bool SelectSuccess = false;
+    bool SelectFailure = false;
+};
+RowCommandAvailability AvailableRowCommands(int listItems, int selectedItems);
+
+}  // namespace ip2h
