@@ -11,7 +11,9 @@ template <std::size_t N>
 void CopyToField(char (&field)[N], std::string_view text) {
     static_assert(N > 0);
     const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
-    std::memcpy(field, text.data(), length);
+    // A default string_view has a null data pointer, which memcpy may not be given even for
+    // zero bytes; memmove also keeps a copy from a part of the field itself well defined.
+    if (length > 0) std::memmove(field, text.data(), length);
     field[length] = '\0';
 }
 

@@ -50,8 +50,8 @@ public:
     // Removes the rows shown at the given list positions and compacts the rest in list
     // order. Positions refer to the list as RowOrder last described it; positions that no
     // longer map to a row are ignored, and rows that RowOrder does not reference yet (added
-    // since the last refresh) are kept after the others in storage order. The caller
-    // refreshes the list afterwards.
+    // since the last refresh) are kept after the others in storage order. Afterwards no
+    // position maps to a row (OrderedCount 0) until the next sort; the caller refreshes.
     void DeleteRows(std::span<const int> selectedPositions);
 
     // Sets Selected to 1 where the predicate holds and 0 elsewhere, in storage order.
