@@ -1,0 +1,81 @@
+#include "app/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <random>
+#include <string>
+#include <system_error>
+
+namespace ip2h {
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Creates a new file "<path>.tmp.<unique>" with mode 0666 less the umask, as any new file
+// of the process would get. Returns its descriptor and name, or -1.
+int CreateTemporaryBeside(const std::filesystem::path& path, std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = path.string() + ".tmp." + std::to_string(::getpid()) + "." +
+               std::to_string(counter.fetch_add(1)) + "." + std::to_string(random() % 1000000);
+        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+void SyncDirectory(const std::filesystem::path& directory) {
+    const int fd =
+        ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
+    // A symbolic link (settings kept with other dotfiles) is followed, so that the link
+    // stays and its target gets the new contents.
+    std::error_code error;
+    std::filesystem::path path = requested;
+    if (std::filesystem::is_symlink(requested, error)) {
+        path = std::filesystem::weakly_canonical(requested, error);
+        if (error) return false;
+    }
+    std::string temp;
+    const int fd = CreateTemporaryBeside(path, temp);
+    if (fd < 0) return false;
+
+    bool ok = WriteAll(fd, bytes);
+    struct stat existing {};
+    if (ok && ::stat(path.c_str(), &existing) == 0) {
+        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk only with its directory.
+    SyncDirectory(path.parent_path());
+    return true;
+}
+
+}  // namespace ip2h
