@@ -1,0 +1,136 @@
+#pragma once
+
+#include <QBasicTimer>
+#include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ProfileStore.h"
+#include "app/SettingsFile.h"
+#include "resolver/ProgressTimer.h"
+#include "results/Sorting.h"
+#include "ui/Commands.h"
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTableView;
+
+namespace ip2h {
+
+class ResolutionEngine;
+class ResultModel;
+class ResultTable;
+class SortHeader;
+
+// The program's one window: the range and interval boxes, "Register", the result list and
+// the status bar. Every command reaches it as a numbered Command through Dispatch().
+class MainDialog final : public QMainWindow {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainDialog)
+
+public:
+    MainDialog(SettingsPaths paths, std::shared_ptr<ResolutionEngine> engine,
+               QWidget* parent = nullptr);
+    ~MainDialog() override;
+
+    // Reads every setting, restores the window's place and shows it, loads the history and
+    // starts the progress timer.
+    void Open();
+
+    // Runs a command at once, from whatever source it came.
+    void Dispatch(Command command);
+    // Runs a command on the next turn of the event loop, as keys do.
+    void Post(Command command);
+
+    // Rebuilds the result list from the table, sorted, asking the engine for every answer.
+    void RefreshList();
+
+    // Saves the settings and history and empties the name cache; runs once, whichever of
+    // closing the window or the end of the desktop session comes first.
+    void ClosingSequence();
+
+    // State shown by menus and used by tests.
+    const SortState& Sort() const { return m_sort; }
+    int CopyItems() const { return m_copyItems; }
+    int TopMost() const { return m_topMost; }
+    int HistoryEnabled() const { return m_historyEnabled; }
+    int MaxLimit() const { return m_maxLimit; }
+    ResultTable& Table() const { return m_table; }
+    ResultModel& Model() const { return *m_model; }
+    QTableView& ListView() const { return *m_list; }
+    SortHeader& Header() const { return *m_header; }
+    QAction* MenuAction(Command command) const;
+    // Builds the list's popup menu as it would open now (tests inspect it).
+    std::unique_ptr<QMenu> BuildListContextMenu();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void BuildStatusBar();
+    void LayoutControls();
+    void ApplyPlacement(const struct OpeningSettings& settings);
+
+    bool TranslateAccelerators(QKeyEvent* event);
+    bool HandleKeyBeforeDispatch(QObject* watched, QKeyEvent* event);
+    void ZoomList(int wheelDelta);
+    void ShowListContextMenu(const QPoint& globalPosition, bool fromKeyboard);
+
+    void OnProgressTick();
+    void RegisterCommand();
+    void CopyRows();
+    void PasteRows();
+    void DeleteRows();
+    void SelectRows(int status);
+    void OnColumnClicked(int column);
+    void ToggleTopMost();
+    void ToggleSortEnabled();
+    void ClearNameCache();
+    void ShowAbout();
+
+    void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
+    void SetChecked(Command command, bool checked);
+    void SetStatusTexts(const StatusTexts& texts);
+    bool ComboHasFocus(QObject* watched, QComboBox** which) const;
+
+    SettingsPaths m_paths;
+    ProfileStore m_store;
+    std::shared_ptr<ResolutionEngine> m_engine;
+    ResultTable& m_table;
+    bool m_japanese = false;
+
+    // Options and state kept by the window.
+    int m_topMost = 0;
+    int m_copyItems = 1;
+    int m_historyEnabled = 1;
+    int m_maxLimit = 256;
+    SortState m_sort;
+    ProgressTimer m_progress;
+    QBasicTimer m_timer;
+    bool m_closed = false;
+    std::vector<std::string> m_rangeItems;
+    std::vector<std::string> m_intervalItems;
+
+    QWidget* m_client = nullptr;
+    QLabel* m_rangeLabel = nullptr;
+    QLabel* m_intervalLabel = nullptr;
+    QComboBox* m_rangeCombo = nullptr;
+    QComboBox* m_intervalCombo = nullptr;
+    QPushButton* m_registerButton = nullptr;
+    QTableView* m_list = nullptr;
+    SortHeader* m_header = nullptr;
+    ResultModel* m_model = nullptr;
+    QLabel* m_panes[4] = {};
+    std::vector<std::pair<Command, QAction*>> m_actions;
+};
+
+}  // namespace ip2h

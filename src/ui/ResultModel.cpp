@@ -1,0 +1,95 @@
+#include "ui/ResultModel.h"
+
+#include <QBrush>
+
+#include "results/FixedText.h"
+#include "results/ListRefresh.h"
+
+namespace ip2h {
+namespace {
+
+QColor ToQColor(const Rgb& rgb) { return QColor(rgb.Red, rgb.Green, rgb.Blue); }
+
+// Addresses and names read from the left; the result and domain columns are centred.
+int ColumnAlignment(int column) {
+    return static_cast<int>(Qt::AlignVCenter | (column >= 2 ? Qt::AlignHCenter : Qt::AlignLeft));
+}
+
+QString FromField(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+ResultModel::ResultModel(QObject* parent)
+    : QAbstractTableModel(parent), m_rows(new DisplayRow[MaxRows]) {}
+
+ResultModel::~ResultModel() = default;
+
+void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
+    beginResetModel();
+    m_japanese = japanese;
+    m_count = std::clamp(table.OrderedCount, 0, MaxRows);
+    for (int i = 0; i < m_count; ++i) {
+        const ResultEntry& row = table.Rows[table.RowOrder[i]];
+        DisplayRow& shown = m_rows[i];
+        CopyToField(shown.Address, FieldText(row.Address));
+        CopyToField(shown.HostName, FieldText(row.HostName));
+        CopyToField(shown.DomainCell, DomainCellText(row));
+        shown.Status = row.Status;
+    }
+    endResetModel();
+}
+
+void ResultModel::Clear() {
+    if (m_count == 0) return;
+    beginResetModel();
+    m_count = 0;
+    endResetModel();
+}
+
+std::array<std::string_view, 4> ResultModel::Cells(int row) const {
+    if (row < 0 || row >= m_count) return {};
+    const DisplayRow& shown = m_rows[row];
+    return {FieldText(shown.Address), FieldText(shown.HostName),
+            StatusText(shown.Status, m_japanese), FieldText(shown.DomainCell)};
+}
+
+int ResultModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : m_count;
+}
+
+int ResultModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant ResultModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_count) return {};
+    const int column = index.column();
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return FromField(Cells(index.row())[static_cast<std::size_t>(column)]);
+        case Qt::ForegroundRole:
+        case Qt::BackgroundRole: {
+            const auto text = Cells(index.row())[static_cast<std::size_t>(column)];
+            const CellColour colour = CellColours(column, text, m_japanese, m_listColours);
+            if (role == Qt::ForegroundRole) return QBrush(ToQColor(colour.Text));
+            if (colour.TransparentBackground) return {};
+            return QBrush(ToQColor(colour.Background));
+        }
+        case Qt::TextAlignmentRole:
+            return ColumnAlignment(column);
+        default:
+            return {};
+    }
+}
+
+QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= 4) return {};
+    if (role == Qt::DisplayRole && section < m_titles.size()) return m_titles.at(section);
+    if (role == Qt::TextAlignmentRole) {
+        return ColumnAlignment(section);
+    }
+    return {};
+}
+
+}  // namespace ip2h

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <memory>
+
+#include "results/CellColours.h"
+#include "results/ResultTable.h"
+
+namespace ip2h {
+
+// The result list as the last refresh built it. The table behind it changes between
+// refreshes (a registration or paste fills it at once), but the list shows those rows only
+// at the next refresh, so the model keeps its own copy of the displayed cells, in fixed
+// storage reserved once.
+class ResultModel final : public QAbstractTableModel {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ResultModel)
+
+public:
+    explicit ResultModel(QObject* parent = nullptr);
+    ~ResultModel() override;
+
+    // Rebuilds the list from RowOrder[0 .. OrderedCount) of `table`.
+    void ShowRows(const ResultTable& table, bool japanese);
+    // Removes every item.
+    void Clear();
+
+    // The four texts of a displayed row, as shown (UTF-8).
+    std::array<std::string_view, 4> Cells(int row) const;
+
+    void SetListColours(const CellColour& colours) { m_listColours = colours; }
+    void SetColumnTitles(const QStringList& titles) { m_titles = titles; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    struct DisplayRow {
+        char Address[TextFieldSize];
+        char HostName[TextFieldSize];
+        char DomainCell[TextFieldSize];
+        std::int32_t Status;
+    };
+
+    std::unique_ptr<DisplayRow[]> m_rows;
+    int m_count = 0;
+    bool m_japanese = false;
+    CellColour m_listColours{{0, 0, 0}, {255, 255, 255}, false};
+    QStringList m_titles;
+};
+
+}  // namespace ip2h
