@@ -73,17 +73,21 @@ bool ValidInterval(std::int64_t interval) {
 
 }  // namespace
 
-bool IsDottedQuad(std::string_view text) {
+std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text) {
     for (const char c : text) {
-        if (c != '.' && (c < '0' || c > '9')) return false;
+        if (c != '.' && (c < '0' || c > '9')) return std::nullopt;
     }
     std::int64_t fields[4];
-    if (!ReadQuad(text, fields)) return false;
-    for (const std::int64_t field : fields) {
-        if (field < 0 || field > 255) return false;
+    if (!ReadQuad(text, fields)) return std::nullopt;
+    std::array<int, 4> result{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (fields[i] < 0 || fields[i] > 255) return std::nullopt;
+        result[i] = static_cast<int>(fields[i]);
     }
-    return true;
+    return result;
 }
+
+bool IsDottedQuad(std::string_view text) { return DottedQuadFields(text).has_value(); }
 
 std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
     AddressText out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ inline constexpr std::int64_t MaxInterval = 65536;
 // True for digits and dots only that read as four "%i" fields of 0 to 255 each. Text after
 // the fourth field is ignored ("1.2.3.4.5" passes); "010" is octal 8.
 bool IsDottedQuad(std::string_view text);
+
+// The four fields of a dotted quad, read as IsDottedQuad reads them; nothing for any other text.
+std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text);
 
 // The canonical "%d.%d.%d.%d" text of four parsed fields. A field outside 0..254 (negative,
 // 255 or more, or beyond 32 bits) becomes 255, so the result is always a dotted quad.

@@ -15,86 +15,157 @@ namespace {
 
 constexpr std::size_t kMaxKeyLength = 2046;
 
-// Fields of an address text written with three digits each, so that text order is numeric
-// order. Returns false when the text is not a dotted quad.
-bool PaddedAddress(std::string_view text, char* out, std::size_t size) {
-    if (!IsDottedQuad(text)) return false;
-    std::int64_t f[4] = {};
-    ScanFields(text, "%i.%i.%i.%i", f);
-    std::snprintf(out, size, "%03" PRId64 ".%03" PRId64 ".%03" PRId64 ".%03" PRId64, f[0], f[1],
-                  f[2], f[3]);
-    return true;
-}
+// Appends to a fixed buffer, cutting at its capacity; the keys are built for every row at
+// every refresh, so this avoids the cost of formatted printing.
+class KeyWriter {
+public:
+    KeyWriter(char* out, std::size_t size) : m_out(out), m_size(size) { Terminate(); }
 
-void AddressPart(const ResultEntry& row, char* out, std::size_t size) {
+    void Put(std::string_view text) {
+        const std::size_t room = m_size - 1 - m_length;
+        const std::size_t n = std::min(room, text.size());
+        std::memcpy(m_out + m_length, text.data(), n);
+        m_length += n;
+        Terminate();
+    }
+    void Put(char c) { Put(std::string_view(&c, 1)); }
+
+    // A number written with at least `width` digits, zero-padded ("%03d", "%05d").
+    void Padded(std::int64_t value, int width) {
+        char digits[32];
+        if (value >= 0 && value < 100000) {
+            char* p = digits + sizeof digits;
+            std::int64_t v = value;
+            int count = 0;
+            do {
+                *--p = static_cast<char>('0' + v % 10);
+                v /= 10;
+                ++count;
+            } while (v != 0);
+            while (count < width) {
+                *--p = '0';
+                ++count;
+            }
+            Put(std::string_view(p, static_cast<std::size_t>(count)));
+            return;
+        }
+        const int n = std::snprintf(digits, sizeof digits, "%0*" PRId64, width, value);
+        Put(std::string_view(digits, static_cast<std::size_t>(std::max(n, 0))));
+    }
+
+    // Four fields "%03d.%03d.%03d.%03d".
+    template <typename Field>
+    void PaddedQuad(const Field (&fields)[4]) {
+        for (int i = 0; i < 4; ++i) {
+            if (i > 0) Put('.');
+            Padded(fields[i], 3);
+        }
+    }
+
+    std::size_t Length() const { return m_length; }
+
+private:
+    void Terminate() { m_out[m_length] = '\0'; }
+
+    char* m_out;
+    std::size_t m_size;
+    std::size_t m_length = 0;
+};
+
+// Fields of an address written with three digits each, so that text order is numeric order;
+// any other text as it stands.
+void AddressPart(const ResultEntry& row, KeyWriter& key) {
     const std::string_view address = FieldText(row.Address);
-    if (!PaddedAddress(address, out, size)) {
-        std::snprintf(out, size, "%.*s", static_cast<int>(address.size()), address.data());
+    if (const auto fields = DottedQuadFields(address)) {
+        const int f[4] = {(*fields)[0], (*fields)[1], (*fields)[2], (*fields)[3]};
+        key.PaddedQuad(f);
+    } else {
+        key.Put(address);
     }
 }
 
-void HostPart(const ResultEntry& row, char* out, std::size_t size) {
+void HostPart(const ResultEntry& row, KeyWriter& key) {
     const std::string_view host = FieldText(row.HostName);
-    if (PaddedAddress(host, out, size)) return;
-    if (host.find('(') != std::string_view::npos) {
+    if (const auto fields = DottedQuadFields(host)) {
+        // A failed lookup answers with the address itself.
+        const int f[4] = {(*fields)[0], (*fields)[1], (*fields)[2], (*fields)[3]};
+        key.PaddedQuad(f);
+    } else if (host.find('(') != std::string_view::npos) {
         // The pending placeholder "(address)": fields not read count as 0.
         std::int64_t f[4] = {};
         ScanFields(host, "(%i.%i.%i.%i)", f);
-        std::snprintf(out, size, "(%03" PRId64 ".%03" PRId64 ".%03" PRId64 ".%03" PRId64 ")",
-                      f[0], f[1], f[2], f[3]);
-        return;
+        key.Put('(');
+        key.PaddedQuad(f);
+        key.Put(')');
+    } else {
+        key.Put('@');
+        key.Put(host);
     }
-    std::snprintf(out, size, "@%.*s", static_cast<int>(host.size()), host.data());
 }
 
 }  // namespace
 
 std::size_t PrimaryKey(const ResultEntry& row, std::int32_t column, char* out, std::size_t size) {
-    char address[TextFieldSize + 8];
-    char host[TextFieldSize + 8];
-    AddressPart(row, address, sizeof address);
-    HostPart(row, host, sizeof host);
-    int length = 0;
+    if (size == 0) return 0;
+    KeyWriter key(out, size);
     switch (column) {
         case 0:
-            length = std::snprintf(out, size, "%s %s %05d %05d", address, host, row.Status,
-                                   row.DomainIndex);
+            AddressPart(row, key);
+            key.Put(' ');
+            HostPart(row, key);
+            key.Put(' ');
+            key.Padded(row.Status, 5);
+            key.Put(' ');
+            key.Padded(row.DomainIndex, 5);
             break;
         case 1:
-            length = std::snprintf(out, size, "%s %s %05d %05d", host, address, row.Status,
-                                   row.DomainIndex);
+            HostPart(row, key);
+            key.Put(' ');
+            AddressPart(row, key);
+            key.Put(' ');
+            key.Padded(row.Status, 5);
+            key.Put(' ');
+            key.Padded(row.DomainIndex, 5);
             break;
         case 2:
-            length = std::snprintf(out, size, "%05d %s %s %05d", row.Status, address, host,
-                                   row.DomainIndex);
+            key.Padded(row.Status, 5);
+            key.Put(' ');
+            AddressPart(row, key);
+            key.Put(' ');
+            HostPart(row, key);
+            key.Put(' ');
+            key.Padded(row.DomainIndex, 5);
             break;
         case 3:
-            length = std::snprintf(out, size, "%05d %s %s %05d", row.DomainIndex, address, host,
-                                   row.Status);
+            key.Padded(row.DomainIndex, 5);
+            key.Put(' ');
+            AddressPart(row, key);
+            key.Put(' ');
+            HostPart(row, key);
+            key.Put(' ');
+            key.Padded(row.Status, 5);
             break;
         default:
-            if (size > 0) out[0] = '\0';
-            return 0;
+            break;
     }
-    if (length < 0) return 0;
-    return std::min(static_cast<std::size_t>(length), size - 1);
+    return key.Length();
 }
 
 void BuildSortOrder(ResultTable& table, const SortState& sort) {
     std::fill(std::begin(table.RowOrder), std::end(table.RowOrder), -1);
     const int count = std::clamp(table.RowCount, 0, MaxRows);
-    char key[SortKeySize];
+    // The longest primary key: two text fields and the numbers between them.
+    char primary[2 * TextFieldSize + 64];
     for (int i = 0; i < count; ++i) {
         ResultEntry& row = table.Rows[i];
         // New key = primary key followed by the old key, so rows with equal primary keys keep
         // the order of the previous sort.
-        const std::size_t primary = PrimaryKey(row, sort.Column, key, kMaxKeyLength + 1);
-        const std::size_t room = kMaxKeyLength - primary;
+        const std::size_t length = PrimaryKey(row, sort.Column, primary, sizeof primary);
         const std::size_t old = ::strnlen(row.SortKey, SortKeySize - 1);
-        const std::size_t kept = std::min(old, room);
-        std::memcpy(key + primary, row.SortKey, kept);
-        key[primary + kept] = '\0';
-        std::memcpy(row.SortKey, key, primary + kept + 1);
+        const std::size_t kept = std::min(old, kMaxKeyLength - length);
+        std::memmove(row.SortKey + length, row.SortKey, kept);
+        std::memcpy(row.SortKey, primary, length);
+        row.SortKey[length + kept] = '\0';
         table.RowOrder[i] = i;
     }
     table.OrderedCount = count;
