@@ -30,8 +30,8 @@ public:
     static constexpr int IntervalMs = 100;
 
     struct Tick {
-        bool Refresh = false;               // call the list refresh now
-        std::optional<StatusTexts> Show;    // write the three panes (only when one changed)
+        bool Refresh = false;             // call the list refresh now
+        std::optional<StatusTexts> Show;  // write the three panes (only when one changed)
     };
 
     // `nowMs` is a millisecond clock with 32-bit wrap-around; `statusBar` tells whether

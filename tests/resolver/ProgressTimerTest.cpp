@@ -13,8 +13,8 @@ protected:
         m_table->ResetRows();
         for (int i = 0; i < count; ++i) {
             m_table->WriteNewRow(i, "10.0.0.1");
-            m_table->Rows[i].Status = i < pending ? Pending : (i < pending + success ? Success
-                                                                                   : Failure);
+            m_table->Rows[i].Status =
+                i < pending ? Pending : (i < pending + success ? Success : Failure);
         }
         m_table->RowCount = count;
     }

@@ -1,0 +1,52 @@
+#include "resolver/NameCache.h"
+
+namespace ip2h {
+
+NameCache::NameCache() {
+    // One block for a full cache: the map never rehashes while it fills up to the limit.
+    m_entries.reserve(NameCacheLimit);
+}
+
+std::optional<std::string> NameCache::Find(std::string_view address) const {
+    std::lock_guard lock(m_cacheLock);
+    const auto found = m_entries.find(address);
+    if (found == m_entries.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+bool NameCache::Insert(std::string_view address, std::string_view answer) {
+    std::lock_guard lock(m_cacheLock);
+    if (m_closed) {
+        return false;
+    }
+    if (m_entries.size() >= NameCacheLimit) {
+        m_entries.clear();
+    }
+    const auto found = m_entries.find(address);
+    if (found != m_entries.end()) {
+        found->second.assign(answer);
+    } else {
+        m_entries.emplace(std::string(address), std::string(answer));
+    }
+    return true;
+}
+
+void NameCache::Clear() {
+    std::lock_guard lock(m_cacheLock);
+    m_entries.clear();
+}
+
+void NameCache::Close() {
+    std::lock_guard lock(m_cacheLock);
+    m_closed = true;
+    m_entries.clear();
+}
+
+std::size_t NameCache::Size() const {
+    std::lock_guard lock(m_cacheLock);
+    return m_entries.size();
+}
+
+}  // namespace ip2h

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace ip2h {
+
+// The cache is emptied completely before an insertion once it holds this many entries.
+inline constexpr std::size_t NameCacheLimit = 25600;
+
+// Answers of reverse lookups by address text. Workers insert, the user-interface thread looks
+// up and clears. Keys are compared exactly: "10.0.0.1" and "10.0.0.01" are different keys.
+class NameCache {
+public:
+    // Guards the map and nothing else; held only for one map operation at a time.
+    using CacheLock = std::mutex;
+
+    NameCache();
+    NameCache(const NameCache&) = delete;
+    NameCache& operator=(const NameCache&) = delete;
+
+    // A copy of the answer for `address`, if present: no reference into the map leaves the
+    // lock.
+    std::optional<std::string> Find(std::string_view address) const;
+
+    // Empties the cache first when it holds NameCacheLimit entries or more (also when the key
+    // is already present), then sets the entry. Returns false, storing nothing, once the
+    // cache has been closed.
+    bool Insert(std::string_view address, std::string_view answer);
+
+    void Clear();
+
+    // Teardown: empties the cache and drops every later insertion, so that workers still
+    // resolving when the program shuts down can finish harmlessly.
+    void Close();
+
+    std::size_t Size() const;
+
+private:
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const noexcept {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+
+    mutable CacheLock m_cacheLock;
+    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> m_entries;
+    bool m_closed = false;
+};
+
+}  // namespace ip2h

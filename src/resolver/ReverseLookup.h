@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sys/socket.h>
+
+#include <atomic>
+#include <string>
+#include <string_view>
+
+namespace ip2h {
+
+// The platform resolver's getnameinfo, as this program calls it.
+using GetNameInfoFunction = int (*)(const sockaddr* address, socklen_t addressLength, char* host,
+                                    socklen_t hostLength, char* service, socklen_t serviceLength,
+                                    int flags);
+
+// The largest host name the socket interface returns, terminator included.
+inline constexpr socklen_t HostNameBufferSize = 1025;
+
+// The "NetBIOS over TCP/IP" option: a second lookup for private addresses whose first lookup
+// failed. Written by the user-interface thread, read by every lookup.
+extern std::atomic<bool> UseNbt;
+// Whether the platform offers the second lookup at all; it does here.
+extern std::atomic<bool> OsIsVersion51OrLater;
+
+// The getnameinfo entry every lookup calls. Chosen once per process (concurrent first callers
+// all get the same choice); a replacement set with SetResolverEntry takes precedence.
+GetNameInfoFunction ResolverEntry();
+// Replaces the resolver for tests, which decide answers and latency; nullptr restores the
+// platform's.
+void SetResolverEntry(GetNameInfoFunction entry);
+
+// The host name of the IPv4 address in `address` (dotted-quad text), fully qualified as the
+// name service returns it, or `address` itself when there is none. Blocking; safe on many
+// threads at once. A text that is not an address is returned as it is, without a lookup.
+std::string ReverseLookup(std::string_view address);
+
+// Whether `address` lies in 10/8, 172.16/12 or 192.168/16, read field by field like "%i.%i.%i.%i".
+bool IsPrivateAddressText(std::string_view address);
+
+// Makes a name safe to store and show as the answer for `address`:
+// - an empty name is no name: the answer is the address itself (the failure answer);
+// - control characters (bytes below 0x20 and 0x7F) and the parentheses "(" and ")" are written
+//   as a backslash and three decimal digits, the way DNS presents such bytes ("\040" for "("),
+//   so that a copied row stays on one line and a name never looks like a pending placeholder.
+// Other bytes pass unchanged, and mending an answer twice changes nothing.
+std::string MendAnswer(std::string_view name, std::string_view address);
+
+}  // namespace ip2h

@@ -1,0 +1,190 @@
+#include "resolver/WorkerSlots.h"
+
+#include <chrono>
+#include <system_error>
+#include <thread>
+
+#include "resolver/ReverseLookup.h"
+
+namespace ip2h {
+namespace {
+
+// A slot stays busy this long after its answer is stored.
+constexpr auto SlotRestTime = std::chrono::milliseconds(10);
+
+char FoldCase(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Letter case is ignored for ASCII letters only, so the bytes of a multi-byte character
+// (all 0x80 and above in UTF-8) are compared exactly.
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (FoldCase(a[i]) != FoldCase(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// FNV-1a over the case-folded text; never 0, which marks an empty slot.
+std::uint64_t FoldedDigest(std::string_view text) {
+    std::uint64_t digest = 14695981039346656037ull;
+    for (const char c : text) {
+        digest = (digest ^ static_cast<unsigned char>(FoldCase(c))) * 1099511628211ull;
+    }
+    return digest == 0 ? 1 : digest;
+}
+
+bool StartDetachedThread(std::function<void()> work) {
+    try {
+        std::thread(std::move(work)).detach();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
+}
+
+}  // namespace
+
+std::shared_ptr<ResolutionEngine> ResolutionEngine::Create(LookupFunction lookup,
+                                                           ThreadStarter startThread) {
+    return std::make_shared<ResolutionEngine>(Passkey{}, std::move(lookup), std::move(startThread));
+}
+
+ResolutionEngine& ResolutionEngine::Instance() {
+    // Deliberately never released (no destructor runs at exit either): detached workers
+    // may still be inside a lookup when the process ends.
+    static std::shared_ptr<ResolutionEngine>* const owner =
+        new std::shared_ptr<ResolutionEngine>(Create());
+    return **owner;
+}
+
+ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread)
+    : m_lookup(std::move(lookup)), m_startThread(std::move(startThread)) {
+    if (!m_lookup) {
+        m_lookup = [](const std::string& address) { return ReverseLookup(address); };
+    }
+    if (!m_startThread) {
+        m_startThread = &StartDetachedThread;
+    }
+}
+
+std::string ResolutionEngine::RequestHostName(std::string_view address) {
+    if (auto answer = m_cache.Find(address)) {
+        return std::move(*answer);
+    }
+    std::string pending;
+    pending.reserve(address.size() + 2);
+    pending += '(';
+    pending += address;
+    pending += ')';
+    const std::uint64_t digest = FoldedDigest(address);
+    if (m_tornDown.load(std::memory_order_acquire) || IsRunningAnywhere(address, digest)) {
+        return pending;
+    }
+
+    for (int index = 0; index < WorkerSlotCount; ++index) {
+        WorkerSlot& slot = m_slots[index];
+        if (slot.State.load(std::memory_order_acquire) != SlotState::Idle) {
+            continue;
+        }
+        {
+            std::lock_guard lock(slot.AddressLock);
+            slot.Address.assign(address);
+        }
+        slot.AddressDigest.store(digest, std::memory_order_relaxed);
+        slot.State.store(SlotState::Assigned, std::memory_order_release);
+        const bool started =
+            m_startThread([self = shared_from_this(), index] { self->WorkerBody(index); });
+        if (!started) {
+            // No worker will ever free the slot, so it is given back here; the address is
+            // asked for again at a later refresh.
+            {
+                std::lock_guard lock(slot.AddressLock);
+                slot.Address.clear();
+            }
+            slot.AddressDigest.store(0, std::memory_order_relaxed);
+            slot.State.store(SlotState::Idle, std::memory_order_release);
+        }
+        break;
+    }
+    return pending;
+}
+
+bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t digest) const {
+    for (const WorkerSlot& slot : m_slots) {
+        if (slot.State.load(std::memory_order_acquire) != SlotState::Running ||
+            slot.AddressDigest.load(std::memory_order_relaxed) != digest) {
+            continue;
+        }
+        std::lock_guard lock(slot.AddressLock);
+        if (EqualIgnoringCase(slot.Address, address)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void ResolutionEngine::WorkerBody(int index) {
+    WorkerSlot& slot = m_slots[index];
+    slot.State.store(SlotState::Running, std::memory_order_release);
+    try {
+        std::string address;
+        {
+            std::lock_guard lock(slot.AddressLock);
+            address = slot.Address;
+        }
+        std::string answer;
+        try {
+            answer = m_lookup(address);
+        } catch (...) {
+            answer = address;
+        }
+        // The answer is in the cache before the slot can be handed out again, so the address
+        // is never dispatched twice while its worker is finishing.
+        m_cache.Insert(address, MendAnswer(answer, address));
+    } catch (...) {
+        // Out of memory while copying: the address stays unanswered and is dispatched again.
+    }
+    {
+        std::lock_guard lock(slot.AddressLock);
+        slot.Address.clear();
+    }
+    slot.AddressDigest.store(0, std::memory_order_relaxed);
+    std::this_thread::sleep_for(SlotRestTime);
+    slot.State.store(SlotState::Idle, std::memory_order_release);
+}
+
+bool ResolutionEngine::AnyWorkerRunning() const {
+    for (const WorkerSlot& slot : m_slots) {
+        if (slot.State.load(std::memory_order_acquire) == SlotState::Running) {
+            return true;
+        }
+    }
+    return false;
+}
+
+SlotState ResolutionEngine::State(int slot) const {
+    return m_slots.at(static_cast<std::size_t>(slot)).State.load(std::memory_order_acquire);
+}
+
+std::string ResolutionEngine::SlotAddress(int slot) const {
+    const WorkerSlot& entry = m_slots.at(static_cast<std::size_t>(slot));
+    std::lock_guard lock(entry.AddressLock);
+    return entry.Address;
+}
+
+void ResolutionEngine::ClearNameCache() {
+    m_cache.Clear();
+}
+
+void ResolutionEngine::Teardown() {
+    m_tornDown.store(true, std::memory_order_release);
+    m_cache.Close();
+}
+
+}  // namespace ip2h

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "resolver/NameCache.h"
+
+namespace ip2h {
+
+inline constexpr int WorkerSlotCount = 96;
+
+enum class SlotState : std::uint8_t { Idle = 0, Assigned = 1, Running = 2 };
+
+// The name cache and the 96 worker slots that fill it. The user-interface thread calls
+// RequestHostName for every row on every refresh; each address it cannot answer goes to the
+// lowest idle slot, whose own thread resolves it, stores the answer and ends.
+//
+// Always owned by a shared_ptr: every worker thread holds one, so nothing a worker still
+// resolving touches is freed, whenever the program lets go of the engine.
+class ResolutionEngine : public std::enable_shared_from_this<ResolutionEngine> {
+    // Only Create can make one, so every engine is owned by a shared_ptr.
+    struct Passkey {
+        explicit Passkey() = default;
+    };
+
+public:
+    // Resolves one address (ReverseLookup unless a test supplies its own).
+    using LookupFunction = std::function<std::string(const std::string& address)>;
+    // Runs `work` on a new thread of its own; false when no thread could be started.
+    using ThreadStarter = std::function<bool(std::function<void()> work)>;
+
+    static std::shared_ptr<ResolutionEngine> Create(LookupFunction lookup = {},
+                                                    ThreadStarter startThread = {});
+    // The program's engine, resolving with ReverseLookup. Never destroyed, since workers may
+    // still be resolving when the process exits.
+    static ResolutionEngine& Instance();
+
+    ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread);
+    ResolutionEngine(const ResolutionEngine&) = delete;
+    ResolutionEngine& operator=(const ResolutionEngine&) = delete;
+
+    // User-interface thread only; never waits for a lookup. The cached answer, or "(address)"
+    // while the address is pending, in which case it may hand the address to a slot.
+    std::string RequestHostName(std::string_view address);
+
+    // True while some slot is Running (an Assigned slot does not count).
+    bool AnyWorkerRunning() const;
+    SlotState State(int slot) const;
+    // The address a slot is working on; empty when it has none.
+    std::string SlotAddress(int slot) const;
+
+    // Empties the cache; every address is looked up again when next requested.
+    void ClearNameCache();
+    // Program shutdown: empties and closes the cache, so that answers of workers still
+    // resolving are dropped, and hands out no more addresses. Waits for nothing.
+    void Teardown();
+
+    NameCache& Cache() { return m_cache; }
+    const NameCache& Cache() const { return m_cache; }
+
+private:
+    struct WorkerSlot {
+        std::atomic<SlotState> State{SlotState::Idle};
+        // Guards Address: the dispatcher's duplicate test reads it while the worker empties it.
+        mutable std::mutex AddressLock;
+        std::string Address;
+        // A letter-case-blind digest of Address (0 when empty), so that the duplicate test
+        // takes the lock only for a slot that may hold the same address.
+        std::atomic<std::uint64_t> AddressDigest{0};
+    };
+
+    bool IsRunningAnywhere(std::string_view address, std::uint64_t digest) const;
+    void WorkerBody(int slot);
+
+    LookupFunction m_lookup;
+    ThreadStarter m_startThread;
+    NameCache m_cache;
+    std::array<WorkerSlot, WorkerSlotCount> m_slots;
+    std::atomic<bool> m_tornDown{false};
+};
+
+}  // namespace ip2h
