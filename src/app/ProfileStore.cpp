@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AsciiCase.h"
 #include "app/AtomicFile.h"
 #include "input/IntScan.h"
 
@@ -27,15 +28,7 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool NamesEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
+bool NamesEqual(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
 
 // The file's bytes; nullopt when it exists but cannot be used (not a regular file, too
 // large, unreadable). A missing file reads as empty.

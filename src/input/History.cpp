@@ -9,6 +9,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "app/AsciiCase.h"
 #include "app/AtomicFile.h"
 
 namespace ip2h {
@@ -61,16 +62,6 @@ void RemoveLineBreaks(std::string& text) {
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
 }
 
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool LessIgnoringCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(LowerAscii(x)) <
-               static_cast<unsigned char>(LowerAscii(y));
-    });
-}
 
 }  // namespace
 
@@ -130,7 +121,7 @@ bool AddToSortedList(std::vector<std::string>& items, std::string_view text) {
     if (std::find(items.begin(), items.end(), text) != items.end()) return false;
     const auto position = std::upper_bound(
         items.begin(), items.end(), text,
-        [](std::string_view a, const std::string& b) { return LessIgnoringCase(a, b); });
+        [](std::string_view a, const std::string& b) { return LessIgnoringAsciiCase(a, b); });
     items.insert(position, std::string{text});
     return true;
 }

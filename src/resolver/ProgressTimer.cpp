@@ -4,23 +4,12 @@
 #include <cstdio>
 #include <string_view>
 
+#include "app/AsciiCase.h"
 #include "app/Texts.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {
 namespace {
-
-char LowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-    }
-    return true;
-}
 
 std::string Format(std::string_view format, int a, int b, int c = 0, int d = 0) {
     char buffer[256];
@@ -82,9 +71,9 @@ ProgressTimer::Tick ProgressTimer::OnTick(std::uint32_t now, const ResultTable& 
     // Between runs the elapsed time is 0: keep showing the time of the last run.
     if (m_lastShownElapsed != 0 && elapsed == 0) elapsed = m_lastShownElapsed;
     StatusTexts texts = FormatTexts(elapsed, counts, japanese);
-    if (!EqualIgnoringCase(texts.Time, m_lastTexts.Time) ||
-        !EqualIgnoringCase(texts.Progress, m_lastTexts.Progress) ||
-        !EqualIgnoringCase(texts.Success, m_lastTexts.Success)) {
+    if (!EqualIgnoringAsciiCase(texts.Time, m_lastTexts.Time) ||
+        !EqualIgnoringAsciiCase(texts.Progress, m_lastTexts.Progress) ||
+        !EqualIgnoringAsciiCase(texts.Success, m_lastTexts.Success)) {
         m_lastTexts = texts;
         m_lastShownElapsed = elapsed;
         tick.Show = std::move(texts);

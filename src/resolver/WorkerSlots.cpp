@@ -4,6 +4,7 @@
 #include <system_error>
 #include <thread>
 
+#include "app/AsciiCase.h"
 #include "resolver/ReverseLookup.h"
 
 namespace ip2h {
@@ -12,29 +13,12 @@ namespace {
 // A slot stays busy this long after its answer is stored.
 constexpr auto SlotRestTime = std::chrono::milliseconds(10);
 
-char FoldCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// Letter case is ignored for ASCII letters only, so the bytes of a multi-byte character
-// (all 0x80 and above in UTF-8) are compared exactly.
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldCase(a[i]) != FoldCase(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // FNV-1a over the case-folded text; never 0, which marks an empty slot.
 std::uint64_t FoldedDigest(std::string_view text) {
     std::uint64_t digest = 14695981039346656037ull;
     for (const char c : text) {
-        digest = (digest ^ static_cast<unsigned char>(FoldCase(c))) * 1099511628211ull;
+        digest = (digest ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
     }
     return digest == 0 ? 1 : digest;
 }
@@ -122,7 +106,7 @@ bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t
             continue;
         }
         std::lock_guard lock(slot.AddressLock);
-        if (EqualIgnoringCase(slot.Address, address)) {
+        if (EqualIgnoringAsciiCase(slot.Address, address)) {
             return true;
         }
     }

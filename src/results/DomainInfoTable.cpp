@@ -1,5 +1,7 @@
 #include "results/DomainInfoTable.h"
 
+#include "app/AsciiCase.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -375,10 +377,6 @@ int IndexOfSuffix(std::string_view suffix) {
     return it != SuffixIndex.end() && it->Suffix == suffix ? it->Index : DomainInfoCount;
 }
 
-constexpr char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // The lowest index of a record whose suffix, after a dot, ends name[0, end); only the
 // dots close enough to `end` for some suffix to fit need checking.
 int LowestMatchEndingAt(std::string_view name, std::size_t end) {
@@ -391,7 +389,7 @@ int LowestMatchEndingAt(std::string_view name, std::size_t end) {
         }
         const std::size_t length = end - dot - 1;
         for (std::size_t i = 0; i < length; ++i) {
-            lowered[i] = AsciiLower(name[dot + 1 + i]);
+            lowered[i] = LowerAscii(name[dot + 1 + i]);
         }
         lowest = std::min(lowest, IndexOfSuffix(std::string_view(lowered, length)));
     }
