@@ -30,16 +30,18 @@ std::size_t ReadDigits(std::string_view text, std::size_t& pos, int base, std::i
     return count;
 }
 
+// Skips leading white space and an optional sign; returns true for a minus sign.
+bool SkipSpaceAndSign(std::string_view text, std::size_t& p) {
+    while (p < text.size() && IsSpace(text[p])) ++p;
+    if (p < text.size() && (text[p] == '+' || text[p] == '-')) return text[p++] == '-';
+    return false;
+}
+
 }  // namespace
 
 bool ScanInteger(std::string_view text, std::size_t& pos, std::int64_t& value) {
     std::size_t p = pos;
-    while (p < text.size() && IsSpace(text[p])) ++p;
-    bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-')) {
-        negative = text[p] == '-';
-        ++p;
-    }
+    const bool negative = SkipSpaceAndSign(text, p);
     std::int64_t magnitude = 0;
     if (p < text.size() && text[p] == '0') {
         // "0x" followed by a hex digit is hexadecimal; a bare "0" (or "0x" without a
@@ -83,12 +85,7 @@ int ScanFields(std::string_view text, std::string_view format, std::span<std::in
 
 std::int64_t LeadingDecimal(std::string_view text) {
     std::size_t p = 0;
-    while (p < text.size() && IsSpace(text[p])) ++p;
-    bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-')) {
-        negative = text[p] == '-';
-        ++p;
-    }
+    const bool negative = SkipSpaceAndSign(text, p);
     std::int64_t magnitude = 0;
     ReadDigits(text, p, 10, magnitude);
     return negative ? -magnitude : magnitude;
