@@ -19,6 +19,7 @@
 #include "resolver/NetbiosNodeStatus.h"
 #include "resolver/ReverseLookup.h"
 #include "resolver/WorkerSlots.h"
+#include "support/TestNamespace.h"
 
 namespace ip2h {
 namespace {
@@ -26,32 +27,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-std::string TestEnvironment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-#define IP2H_REQUIRE_TEST_NAMESPACE()                                             \
-    if (TestEnvironment("IP2H_TEST_NETNS") != "1") {                              \
-        GTEST_SKIP() << "runs only inside scripts/netns-run (IP2H_TEST_NETNS=1)"; \
-    }                                                                             \
-    static_assert(true)
-
-// Held shared by a test that needs the DNS server answering and exclusively by the one that
-// stops it, so that tests run in parallel never meet a stopped server.
-class TestDnsLock {
-public:
-    explicit TestDnsLock(bool stopsServer)
-        : m_fd(::open(TestEnvironment("IP2H_TEST_DNS_LOCK").c_str(), O_RDONLY | O_CLOEXEC)) {
-        EXPECT_EQ(::flock(m_fd, stopsServer ? LOCK_EX : LOCK_SH), 0);
-    }
-    ~TestDnsLock() { ::close(m_fd); }
-    TestDnsLock(const TestDnsLock&) = delete;
-    TestDnsLock& operator=(const TestDnsLock&) = delete;
-
-private:
-    int m_fd;
-};
+using test::TestDnsLock;
+using test::TestEnvironment;
 
 // Requests every row again, as list refreshes do, until none is pending.
 std::map<std::string, std::string> ResolveRows(ResolutionEngine& engine,

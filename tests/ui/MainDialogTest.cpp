@@ -12,10 +12,10 @@
 #include <QTest>
 
 #include "app/Language.h"
-#include "resolver/TestNamespace.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "support/TempDir.h"
+#include "support/TestNamespace.h"
 #include "ui/MessageBox.h"
 #include "ui/ResultModel.h"
 
@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(MainDialogEndToEnd, RegisteredRangeIsResolvedThroughTheRealResolver) {
-    test::TestDnsLock lock(test::TestDnsLock::Answering);
+    test::TestDnsLock lock(false);
     auto dialog = OpenDialog();
     auto* range = dialog->findChild<QComboBox*>(QStringLiteral("rangeComboBox"));
     auto* interval = dialog->findChild<QComboBox*>(QStringLiteral("intervalComboBox"));
