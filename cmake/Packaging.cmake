@@ -1,0 +1,56 @@
+# Where a Linux desktop looks for the program's entry, icon and metainfo, and the Debian
+# package that carries them. `cmake --install` places the files; `cpack` builds the package.
+
+set(IP2H_APP_ID io.github.ip2hostname)
+set(IP2H_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
+
+install(FILES ${IP2H_RESOURCES}/ip2hostname.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${IP2H_RESOURCES}/${IP2H_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The PNGs already sit in the theme's layout (<N>x<N>/apps), so the tree is copied as it is.
+install(DIRECTORY ${IP2H_RESOURCES}/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
+        FILES_MATCHING PATTERN "*.png")
+install(FILES ${IP2H_RESOURCES}/icons/ip2hostname.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(IP2H_PACKAGE_CONTACT "ip2hostname maintainers <maintainers@ip2hostname.invalid>"
+    CACHE STRING "Maintainer named in the Debian package")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME ip2hostname)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT ${IP2H_PACKAGE_CONTACT})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reverse lookup of many IPv4 addresses at once")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "A desktop tool that turns an IPv4 address range into a list of host names"
+    "by reverse lookup, up to 96 addresses at a time. Each row shows the address,"
+    "its host name, whether the lookup succeeded and a description of the name's"
+    "domain. Rows can be sorted, copied and pasted as text. English and Japanese"
+    "interface.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# The build keeps debugging information; the package does not need it.
+set(CPACK_STRIP_FILES ON)
+
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Qt loads its platform plugins at run time, so no library dependency names them.
+set(IP2H_RUNTIME_PLUGINS qt6-qpa-plugins)
+find_program(IP2H_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(IP2H_DPKG_SHLIBDEPS)
+    # The exact libraries and versions the binary links, as the system's packages declare them.
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${IP2H_RUNTIME_PLUGINS})
+else()
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS
+        "libqt6widgets6, libqt6gui6, libqt6core6, libstdc++6, libc6, ${IP2H_RUNTIME_PLUGINS}")
+endif()
+# The Japanese interface needs a font with Japanese glyphs; the English one does not.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)
+
+set(CPACK_SOURCE_GENERATOR TGZ)
+set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")
+
+include(CPack)
