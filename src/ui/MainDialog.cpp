@@ -142,8 +142,7 @@ void MainDialog::BuildControls() {
     m_registerButton->setObjectName(QStringLiteral("registerPushButton"));
     m_registerButton->setDefault(true);
     MakeHollow(*m_registerButton);
-    connect(m_registerButton, &QPushButton::clicked, this,
-            [this] { Dispatch(Command::Register); });
+    connect(m_registerButton, &QPushButton::clicked, this, [this] { Dispatch(Command::Register); });
 
     m_list = new QTableView(m_client);
     m_list->setObjectName(QStringLiteral("resultTableView"));
@@ -166,6 +165,8 @@ void MainDialog::BuildControls() {
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 4);
     m_header->setSectionsClickable(true);
     m_header->setHighlightSections(false);
+    // The popup menu belongs to the list's rows; a right click on the header shows nothing.
+    m_header->setContextMenuPolicy(Qt::PreventContextMenu);
     m_header->setStretchLastSection(false);
     m_header->setSectionResizeMode(QHeaderView::Interactive);
     // The selection stays visible while another control has the focus.
@@ -198,6 +199,7 @@ void MainDialog::BuildMenus() {
         for (const Item& item : items) {
             QAction* action = menu->addAction(Text(item.text));
             action->setCheckable(item.checkable);
+            action->setData(static_cast<int>(item.command));
             const Command command = item.command;
             connect(action, &QAction::triggered, this, [this, command] { Dispatch(command); });
             m_actions.emplace_back(command, action);
@@ -211,13 +213,14 @@ void MainDialog::BuildMenus() {
     exit->setText(exit->text() + QLatin1Char('\t') + Text(TextId::MenuFileExitShortcut));
     addMenu(TextId::MenuView, {{TextId::MenuViewTopMost, Command::WindowTopMost, true}})
         ->setObjectName(QStringLiteral("viewMenu"));
-    QMenu* setting = addMenu(TextId::MenuSetting,
-                             {{TextId::MenuSettingNbt, Command::UseNbt, true},
-                              {TextId::MenuSettingHistory, Command::History, true},
-                              {TextId::MenuSettingSort, Command::SortEnable, true}});
+    QMenu* setting =
+        addMenu(TextId::MenuSetting, {{TextId::MenuSettingNbt, Command::UseNbt, true},
+                                      {TextId::MenuSettingHistory, Command::History, true},
+                                      {TextId::MenuSettingSort, Command::SortEnable, true}});
     setting->setObjectName(QStringLiteral("settingMenu"));
     setting->addSeparator();
     QAction* clear = setting->addAction(Text(TextId::MenuSettingClearCache));
+    clear->setData(static_cast<int>(Command::ClearCache));
     connect(clear, &QAction::triggered, this, [this] { Dispatch(Command::ClearCache); });
     m_actions.emplace_back(Command::ClearCache, clear);
     addMenu(TextId::MenuHelp, {{TextId::MenuHelpAbout, Command::HelpAbout, false}})
@@ -231,6 +234,8 @@ void MainDialog::BuildStatusBar() {
     bar->setFixedHeight(kStatusBarHeight);
     bar->setContentsMargins(0, 0, 0, 0);
     bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+    // The bar covers the plain strip at the bottom of the client area, so it paints it.
+    GiveButtonFaceBackground(*bar);
     const char* names[4] = {"timeStatusLabel", "progressStatusLabel", "successStatusLabel",
                             "spareStatusLabel"};
     int left = 0;
@@ -260,7 +265,10 @@ void MainDialog::Open() {
     ApplyPlacement(settings);
 
     m_topMost = settings.TopMost;
-    if (m_topMost != 0) SetChecked(Command::WindowTopMost, true);
+    if (m_topMost != 0) {
+        ApplyTopMostBand();
+        SetChecked(Command::WindowTopMost, true);
+    }
 
     for (int column = 0; column < 4; ++column) {
         m_header->resizeSection(column, settings.ColumnWidths[static_cast<std::size_t>(column)]);
@@ -323,9 +331,6 @@ void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
     } else {
         show();
     }
-    if (settings.TopMost != 0 && windowHandle() != nullptr) {
-        windowHandle()->setFlag(Qt::WindowStaysOnTopHint, true);
-    }
 }
 
 void MainDialog::LayoutControls() {
@@ -384,7 +389,8 @@ void MainDialog::SetChecked(Command command, bool checked) {
 }
 
 void MainDialog::Post(Command command) {
-    QMetaObject::invokeMethod(this, [this, command] { Dispatch(command); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, command] { Dispatch(command); }, Qt::QueuedConnection);
 }
 
 void MainDialog::Dispatch(Command command) {
@@ -471,8 +477,8 @@ void MainDialog::RefreshList() {
     ResolutionEngine& engine = *m_engine;
     const RefreshOutcome outcome = RefreshRows(
         m_table, m_sort,
-        [&engine](std::string_view address) { return engine.RequestHostName(address); },
-        m_japanese, m_model->rowCount() > 0);
+        [&engine](std::string_view address) { return engine.RequestHostName(address); }, m_japanese,
+        m_model->rowCount() > 0);
     if (outcome == RefreshOutcome::Unchanged) return;
     if (outcome == RefreshOutcome::Cleared) {
         m_model->Clear();
@@ -582,11 +588,18 @@ void MainDialog::OnColumnClicked(int column) {
 
 void MainDialog::ToggleTopMost() {
     m_topMost ^= 1;
-    // The band changes on the native window itself, so the window neither moves nor resizes.
-    if (QWindow* window = windowHandle()) {
-        window->setFlag(Qt::WindowStaysOnTopHint, m_topMost != 0);
-    }
+    ApplyTopMostBand();
     SetChecked(Command::WindowTopMost, m_topMost != 0);
+}
+
+void MainDialog::ApplyTopMostBand() {
+    const bool on = m_topMost != 0;
+    // QWidget::setWindowFlags would recreate the native window, hiding it and possibly moving
+    // it; the band is changed on the native window instead, and the widget's own record of its
+    // flags is brought in line without touching the window again.
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, on);
+    overrideWindowFlags(on ? windowFlags() | Qt::WindowStaysOnTopHint
+                           : windowFlags() & ~Qt::WindowStaysOnTopHint);
 }
 
 void MainDialog::ToggleSortEnabled() {
@@ -623,8 +636,8 @@ bool MainDialog::ComboHasFocus(QObject* watched, QComboBox** which) const {
 
 bool MainDialog::TranslateAccelerators(QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
-        event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier |
-                              Qt::MetaModifier);
+        event->modifiers() &
+        (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier);
     Command command;
     if (modifiers == Qt::ControlModifier && event->key() == Qt::Key_A) {
         command = Command::SelectAll;
@@ -644,6 +657,8 @@ bool MainDialog::TranslateAccelerators(QKeyEvent* event) {
 bool MainDialog::HandleKeyBeforeDispatch(QObject* watched, QKeyEvent* event) {
     if (TranslateAccelerators(event)) return true;
     const int key = event->key();
+    // There is no help to show: F1 is taken here so that no control or style reacts to it.
+    if (key == Qt::Key_F1) return true;
     QComboBox* combo = nullptr;
     if (ComboHasFocus(watched, &combo)) {
         // An open drop-down list keeps Enter and Esc for itself.
@@ -687,15 +702,18 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
             if (HandleKeyBeforeDispatch(watched, key)) return true;
             break;
         }
-        case QEvent::Wheel:
-            if (watched == m_list->viewport()) {
-                auto* wheel = static_cast<QWheelEvent*>(event);
-                if (wheel->modifiers() & Qt::ControlModifier) {
-                    ZoomList(wheel->angleDelta().y());
-                    return true;
-                }
+        case QEvent::Wheel: {
+            // Ctrl+wheel zooms the list wherever over the window it turns; a plain wheel is
+            // left to the control under it (the list scrolls).
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget == nullptr || widget->window() != this) break;
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            if (wheel->modifiers() & Qt::ControlModifier) {
+                ZoomList(wheel->angleDelta().y());
+                return true;
             }
             break;
+        }
         case QEvent::ContextMenu:
             if (watched == m_list || watched == m_list->viewport()) {
                 auto* menuEvent = static_cast<QContextMenuEvent*>(event);
@@ -727,12 +745,18 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 
 void MainDialog::ZoomList(int wheelDelta) {
     QFont font = m_list->font();
-    const int current = font.pointSize() > 0
-                            ? font.pointSize()
-                            : qRound(font.pixelSize() * 72.0 / logicalDpiY());
+    const int current =
+        font.pointSize() > 0 ? font.pointSize() : qRound(font.pixelSize() * 72.0 / logicalDpiY());
     const int points = ZoomedPointSize(current, wheelDelta);
     if (points == current) return;
     font.setPointSize(points);
+    // The header follows the list's font only from 14 points on; below that it keeps the font
+    // it has, so it must not inherit the list's.
+    if (!m_header->testAttribute(Qt::WA_SetFont)) {
+        QFont pinned = m_header->font();
+        pinned.setResolveMask(QFont::AllPropertiesResolved);
+        m_header->setFont(pinned);
+    }
     m_list->setFont(font);
     m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     if (points >= kZoomHeaderThresholdPoints) {
@@ -747,8 +771,7 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     auto menu = std::make_unique<QMenu>(this);
     menu->setObjectName(QStringLiteral("listContextMenu"));
     const RowCommandAvailability available = AvailableRowCommands(
-        m_model->rowCount(),
-        static_cast<int>(m_list->selectionModel()->selectedRows().size()));
+        m_model->rowCount(), static_cast<int>(m_list->selectionModel()->selectedRows().size()));
     auto add = [this, &menu](QMenu* into, TextId text, std::optional<TextId> shortcut,
                              Command command, bool enabled) {
         QString label = Text(text);
@@ -756,6 +779,7 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
         QAction* action = into->addAction(label);
         action->setEnabled(enabled);
         action->setData(static_cast<int>(command));
+        connect(action, &QAction::triggered, this, [this, command] { Dispatch(command); });
         Q_UNUSED(menu);
         return action;
     };
@@ -774,12 +798,12 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     menu->addSeparator();
     QMenu* copyItem = menu->addMenu(Text(TextId::PopupCopyItem));
     copyItem->setObjectName(QStringLiteral("copyItemMenu"));
-    QAction* address = add(copyItem, TextId::PopupCopyItemAddress, std::nullopt,
-                           Command::CopyItemAddress, true);
+    QAction* address =
+        add(copyItem, TextId::PopupCopyItemAddress, std::nullopt, Command::CopyItemAddress, true);
     address->setCheckable(true);
     address->setChecked((m_copyItems & CopyAddressBit) != 0);
-    QAction* host = add(copyItem, TextId::PopupCopyItemHostName, std::nullopt,
-                        Command::CopyItemHostName, true);
+    QAction* host =
+        add(copyItem, TextId::PopupCopyItemHostName, std::nullopt, Command::CopyItemHostName, true);
     host->setCheckable(true);
     host->setChecked((m_copyItems & CopyHostNameBit) != 0);
     return menu;
@@ -788,13 +812,12 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
 void MainDialog::ShowListContextMenu(const QPoint& globalPosition, bool fromKeyboard) {
     activateWindow();
     m_list->setFocus(Qt::PopupFocusReason);
-    const QPoint position =
-        fromKeyboard ? m_client->mapToGlobal(QPoint(5, 5)) : globalPosition;
-    std::unique_ptr<QMenu> menu = BuildListContextMenu();
-    QAction* chosen = menu->exec(position);
-    if (chosen != nullptr && chosen->data().isValid()) {
-        Dispatch(static_cast<Command>(chosen->data().toInt()));
-    }
+    const QPoint position = fromKeyboard ? m_client->mapToGlobal(QPoint(5, 5)) : globalPosition;
+    // Shown without a nested event loop: a chosen item dispatches its command when it is
+    // triggered, and the menu goes away once it has closed.
+    QMenu* menu = BuildListContextMenu().release();
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    menu->popup(position);
 }
 
 void MainDialog::closeEvent(QCloseEvent* event) {

@@ -63,7 +63,8 @@ public:
     QTableView& ListView() const { return *m_list; }
     SortHeader& Header() const { return *m_header; }
     QAction* MenuAction(Command command) const;
-    // Builds the list's popup menu as it would open now (tests inspect it).
+    // Builds the list's popup menu as it would open now; its items dispatch their commands.
+    // The caller owns it (tests inspect it).
     std::unique_ptr<QMenu> BuildListContextMenu();
 
 protected:
@@ -93,6 +94,7 @@ private:
     void SelectRows(int status);
     void OnColumnClicked(int column);
     void ToggleTopMost();
+    void ApplyTopMostBand();
     void ToggleSortEnabled();
     void ClearNameCache();
     void ShowAbout();
