@@ -34,6 +34,10 @@ public:
         std::optional<StatusTexts> Show;  // write the three panes (only when one changed)
     };
 
+    // The window opens: a run that starts before the first tick is timed from now, not from
+    // whenever the clock started.
+    void Start(std::uint32_t nowMs) { m_runStartTime = nowMs; }
+
     // `nowMs` is a millisecond clock with 32-bit wrap-around; `statusBar` tells whether
     // there are panes to write.
     Tick OnTick(std::uint32_t nowMs, const ResultTable& table, bool statusBar, bool japanese);

@@ -1,5 +1,7 @@
 #include "ui/DialogMetrics.h"
 
+#include <algorithm>
+
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
@@ -139,6 +141,13 @@ QRect DialogUnitsToPixels(const QRect& dialogUnits, const QFontMetrics& metrics)
 QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base) {
     return QSize(MulDivRound(dialogUnits.width(), base.X, 4),
                  MulDivRound(dialogUnits.height(), base.Y, 8));
+}
+
+int ResultListHeight(int clientHeight, int listTop, bool japanese) {
+    constexpr int kStatusBarHeight = 24;
+    const int specified = clientHeight - (japanese ? 84 : 99);
+    const int available = clientHeight - kStatusBarHeight - listTop;
+    return std::max(0, std::min(specified, available));
 }
 
 }  // namespace ip2h

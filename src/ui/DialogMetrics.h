@@ -51,4 +51,10 @@ QRect DialogUnitsToPixels(const QRect& dialogUnits, DialogBaseUnits base);
 QRect DialogUnitsToPixels(const QRect& dialogUnits, const QFontMetrics& metrics);
 QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base);
 
+// Height of the result list for a client area `clientHeight` pixels high whose list starts at
+// `listTop`: the client height less 99 pixels (84 in Japanese), so that the list ends at the
+// 24-pixel status bar with the fonts the layout was made for. A font with taller metrics moves
+// the list down; it is then shortened so that no row ever hides under the status bar.
+int ResultListHeight(int clientHeight, int listTop, bool japanese);
+
 }  // namespace ip2h

@@ -307,6 +307,7 @@ void MainDialog::Open() {
     AddToSortedList(m_rangeItems, settings.RangeText);
     SetComboItems(m_rangeCombo, m_rangeItems);
 
+    m_progress.Start(MillisecondClock());
     m_timer.start(ProgressTimer::IntervalMs, this);
 
     // Each box shows exactly the stored text.
@@ -355,8 +356,8 @@ void MainDialog::LayoutControls() {
     const int clientHeight = m_client->height() + kStatusBarHeight;
     if (clientWidth == 0 || clientHeight == 0) return;
     const int listTop = DialogUnitsToPixels(QRect(0, 40, 0, 0), base).y();
-    const int offset = m_japanese ? 84 : 99;
-    m_list->setGeometry(0, listTop, clientWidth, std::max(0, clientHeight - offset));
+    m_list->setGeometry(0, listTop, clientWidth,
+                        ResultListHeight(clientHeight, listTop, m_japanese));
 }
 
 void MainDialog::resizeEvent(QResizeEvent* event) {

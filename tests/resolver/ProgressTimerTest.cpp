@@ -86,6 +86,12 @@ TEST_F(ProgressTimerTest, RunTimeIsKeptAfterTheRunAndTextsAreWrittenOnlyOnChange
 
     // Without a status bar the run is still timed, but nothing is shown.
     SetRows(4, 4, 0);
+    // A run already pending at the first tick after opening is timed from the opening.
+    ProgressTimer opened;
+    opened.Start(now);
+    const auto firstTick = opened.OnTick(now + 100, *m_table, true, false);
+    ASSERT_TRUE(firstTick.Show.has_value());
+    EXPECT_EQ(firstTick.Show->Time, " Time Required : 00:00:00.100 ");
     EXPECT_FALSE(m_timer.OnTick(now += 100, *m_table, false, false).Show.has_value());
     EXPECT_EQ(m_timer.LastShownElapsed(), 1500u);
 }

@@ -87,3 +87,18 @@ TEST(DialogFontTest, CellHeightFontFillsButDoesNotExceedTheCell) {
 
 }  // namespace
 }  // namespace ip2h
+
+namespace ip2h {
+namespace {
+
+TEST(ResultListHeightTest, EndsAtTheStatusBar) {
+    // With the fonts the layout was made for, the list ends exactly at the status bar.
+    EXPECT_EQ(ResultListHeight(376, 75, false), 376 - 99);
+    EXPECT_EQ(ResultListHeight(376, 60, true), 376 - 84);
+    // A taller font moves the list down: it is shortened rather than hidden.
+    EXPECT_EQ(ResultListHeight(376, 85, true), 376 - 24 - 85);
+    EXPECT_EQ(ResultListHeight(50, 85, true), 0);
+}
+
+}  // namespace
+}  // namespace ip2h
