@@ -1,0 +1,64 @@
+// Clipboard text pasted into the list: whatever another program put there.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "FuzzSupport.h"
+#include "input/AddressParser.h"
+#include "results/FixedText.h"
+#include "results/ResultTable.h"
+#include "results/RowCommands.h"
+
+namespace {
+
+ip2h::ResultTable& Table() {
+    static const std::unique_ptr<ip2h::ResultTable> table = ip2h::ResultTable::Create();
+    return *table;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace ip2h;
+    using namespace ip2h::fuzz;
+    InputReader input(data, size);
+    const std::uint32_t number = input.Number();
+    const std::string_view clipboard = input.Rest();
+
+    const std::string clean = CleanPastedText(clipboard);
+    Require(clean.find_first_of(std::string_view(" \"'\t\r")) == std::string::npos,
+            "blanks, quotes, tabs and carriage returns are removed");
+    Require(clean.size() <= clipboard.size(), "cleaning only removes");
+
+    ResultTable& table = Table();
+    // Anywhere from an empty table to one row short of full.
+    const int first = static_cast<int>(number % MaxRows);
+    const int maxLimit = 256 + static_cast<int>((number >> 14) % 769);
+    const auto interval = static_cast<std::uint32_t>(1 + (number >> 24) * 257 % 65536);
+    table.RowCount = first;
+    if (first > 0) CopyToField(table.Rows[first - 1].Address, "sentinel");
+
+    const int added = PasteRows(table, clipboard, interval, maxLimit);
+    Require(added >= 0 && table.RowCount == first + added, "RowCount counts the added rows");
+    Require(table.RowCount <= MaxRows, "the table never overflows");
+    if (first > 0) {
+        Require(FieldText(table.Rows[first - 1].Address) == "sentinel", "earlier rows stay");
+    }
+    // Every new row holds an address; a pasted address is kept as pasted, so it may be longer
+    // than the canonical form but always reads as one.
+    for (int i = first; i < table.RowCount; ++i) {
+        const ResultEntry& row = table.Rows[i];
+        Require(IsDottedQuad(FieldText(row.Address)), "pasted rows are addresses");
+        Require(row.Status == Pending && row.Selected == 0, "pasted rows are pending");
+    }
+    // Pasting never adds more rows than the text has lines times the per-range limit.
+    const std::size_t lines =
+        static_cast<std::size_t>(std::count(clean.begin(), clean.end(), '\n')) + 1;
+    Require(static_cast<std::size_t>(added) <= lines * static_cast<std::size_t>(maxLimit),
+            "at most MaxLimit rows per pasted line");
+    return 0;
+}

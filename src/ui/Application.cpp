@@ -1,0 +1,34 @@
+#include "ui/Application.h"
+
+#include <QApplication>
+#include <QLocale>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/Language.h"
+#include "resolver/WorkerSlots.h"
+#include "ui/MainDialog.h"
+
+namespace ip2h {
+
+void ChooseLanguageFromDesktop() {
+    const QStringList uiLanguages = QLocale::system().uiLanguages();
+    SetLanguageCode(LanguageCodeForUiLanguage(
+        uiLanguages.isEmpty() ? std::string() : uiLanguages.first().toStdString()));
+}
+
+int RunMainWindow(const SettingsPaths& paths, std::shared_ptr<ResolutionEngine> engine,
+                  const std::function<void(MainDialog&)>& opened) {
+    MainDialog dialog(paths, std::move(engine));
+    dialog.Open();
+    if (opened) opened(dialog);
+    return QApplication::exec();
+}
+
+void EndProcess(int result) {
+    std::fflush(nullptr);
+    std::_Exit(result);
+}
+
+}  // namespace ip2h

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "support/TestNamespace.h"
+
+namespace ip2h::test {
+
+// Stops the test namespace's DNS server (SIGSTOP) for its lifetime, holding the exclusive
+// TestDnsLock: every query goes unanswered until the resolver's timeout. A watchdog process
+// resumes the server when this process lets go of a pipe, which it also does by dying, so no
+// aborted test leaves the server stopped for the others. Only inside scripts/netns-run.
+class StoppedDnsServer {
+public:
+    StoppedDnsServer()
+        : m_lock(true), m_server(std::atoi(TestEnvironment("IP2H_TEST_DNS_PID").c_str())) {
+        int ends[2];
+        if (m_server <= 0 || ::pipe2(ends, O_CLOEXEC) != 0) return;
+        m_watchdog = ::fork();
+        if (m_watchdog == 0) {
+            char byte;
+            ::close(ends[1]);
+            while (::read(ends[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::kill(m_server, SIGCONT);
+            ::_exit(0);
+        }
+        ::close(ends[0]);
+        m_pipe = ends[1];
+        m_stopped = m_watchdog > 0 && ::kill(m_server, SIGSTOP) == 0;
+    }
+    ~StoppedDnsServer() {
+        if (m_pipe >= 0) ::close(m_pipe);
+        if (m_watchdog > 0) ::waitpid(m_watchdog, nullptr, 0);
+        // The next test to take the shared lock expects answers: wait until they come.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (m_stopped && !ServerAnswers() && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    StoppedDnsServer(const StoppedDnsServer&) = delete;
+    StoppedDnsServer& operator=(const StoppedDnsServer&) = delete;
+
+    bool Stopped() const { return m_stopped; }
+
+private:
+    // Asks the platform resolver directly, whatever resolver a test has put in its place.
+    static bool ServerAnswers() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        ::inet_pton(AF_INET, "192.0.2.1", &address.sin_addr);
+        char host[NI_MAXHOST];
+        return ::getnameinfo(reinterpret_cast<const sockaddr*>(&address), sizeof address, host,
+                             sizeof host, nullptr, 0, NI_NAMEREQD) == 0;
+    }
+
+    TestDnsLock m_lock;
+    pid_t m_server;
+    pid_t m_watchdog = -1;
+    int m_pipe = -1;
+    bool m_stopped = false;
+};
+
+}  // namespace ip2h::test
