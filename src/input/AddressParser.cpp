@@ -119,11 +119,14 @@ std::optional<std::uint32_t> AddressValue(std::string_view text) {
     return QuadValue(fields);
 }
 
+bool IsPrivateNetwork(std::int64_t first, std::int64_t second) {
+    return first == 10 || (first == 172 && second >= 16 && second <= 31) ||
+           (first == 192 && second == 168);
+}
+
 bool IsPrivateAddress(std::string_view text) {
-    if (!IsDottedQuad(text)) return false;
-    std::int64_t f[4];
-    ReadQuad(text, f);
-    return f[0] == 10 || (f[0] == 172 && f[1] >= 16 && f[1] <= 31) || (f[0] == 192 && f[1] == 168);
+    const auto fields = DottedQuadFields(text);
+    return fields && IsPrivateNetwork((*fields)[0], (*fields)[1]);
 }
 
 int FillRange(ResultTable& table, std::string_view start, std::string_view end,

@@ -40,6 +40,8 @@ std::optional<std::uint32_t> AddressValue(std::string_view text);
 
 // A dotted quad in 10/8, 172.16/12 or 192.168/16.
 bool IsPrivateAddress(std::string_view text);
+// Whether an address with these first two fields lies in one of those networks.
+bool IsPrivateNetwork(std::int64_t first, std::int64_t second);
 
 // Replaces the table's rows by the addresses from `start` to `end` stepping by `interval`,
 // at most `maxLimit` of them, and sets RowCount. Returns the rows written; 0 and the table
