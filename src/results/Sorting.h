@@ -32,8 +32,8 @@ bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning);
 // true when the indicator is to move there.
 bool ResetSortOrder(SortState& sort);
 
-// The sort-enable command: flips the lowest bit. Returns the new on/off state; when on, the
-// order is back on the first column, ascending.
+// The sort-enable command: on becomes off, anything else on. Returns the new state; when on,
+// the order is back on the first column, ascending.
 bool ToggleSortEnabled(SortState& sort);
 
 }  // namespace ip2h
