@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "input/AddressParser.h"
 #include "input/IntScan.h"
 #include "resolver/NetbiosNodeStatus.h"
 
@@ -26,6 +27,17 @@ std::atomic<GetNameInfoFunction> g_replacementResolver{nullptr};
 
 bool NeedsEscape(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F || byte == '(' || byte == ')';
+}
+
+// The length of a UTF-8 C1 control (U+0080..U+009F) or line/paragraph separator
+// (U+2028, U+2029) at the start of `text`; 0 for anything else.
+std::size_t UnicodeBreakLength(std::string_view text) {
+    const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (text.size() >= 2 && at(0) == 0xC2 && at(1) >= 0x80 && at(1) <= 0x9F) return 2;
+    if (text.size() >= 3 && at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9)) {
+        return 3;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -49,9 +61,7 @@ bool IsPrivateAddressText(std::string_view address) {
     if (ScanFields(address, "%i.%i.%i.%i", fields) != 4) {
         return false;
     }
-    const auto a = fields[0];
-    const auto b = fields[1];
-    return a == 10 || (a == 172 && b >= 16 && b <= 31) || (a == 192 && b == 168);
+    return IsPrivateNetwork(fields[0], fields[1]);
 }
 
 std::string MendAnswer(std::string_view name, std::string_view address) {
@@ -60,16 +70,27 @@ std::string MendAnswer(std::string_view name, std::string_view address) {
     }
     std::string mended;
     mended.reserve(name.size());
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (!NeedsEscape(byte)) {
-            mended += c;
-            continue;
-        }
+    auto escape = [&mended](unsigned char byte) {
         mended += '\\';
         mended += static_cast<char>('0' + byte / 100);
         mended += static_cast<char>('0' + byte / 10 % 10);
         mended += static_cast<char>('0' + byte % 10);
+    };
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (NeedsEscape(byte)) {
+            escape(byte);
+            continue;
+        }
+        // Line breaks outside ASCII, in UTF-8: the C1 controls (NEL among them) and the
+        // line and paragraph separators. Editors break copied rows at them too.
+        const std::size_t length = UnicodeBreakLength(name.substr(i));
+        if (length > 0) {
+            for (std::size_t k = 0; k < length; ++k) escape(static_cast<unsigned char>(name[i + k]));
+            i += length - 1;
+            continue;
+        }
+        mended += name[i];
     }
     return mended;
 }

@@ -41,7 +41,8 @@ bool IsPrivateAddressText(std::string_view address);
 // - an empty name is no name: the answer is the address itself (the failure answer);
 // - control characters (bytes below 0x20 and 0x7F) and the parentheses "(" and ")" are written
 //   as a backslash and three decimal digits, the way DNS presents such bytes ("\040" for "("),
-//   so that a copied row stays on one line and a name never looks like a pending placeholder.
+//   so that a copied row stays on one line and a name never looks like a pending placeholder;
+//   so are the bytes of UTF-8 line breaks (the C1 controls, U+2028 and U+2029).
 // Other bytes pass unchanged, and mending an answer twice changes nothing.
 std::string MendAnswer(std::string_view name, std::string_view address);
 

@@ -1,144 +1,153 @@
 #include <gtest/gtest.h>
 
+#include <random>
+#include <tuple>
+
 #include "app/Settings.h"
+#include "app/SettingsFile.h"
 #include "support/TempDir.h"
 
 namespace ip2h {
 namespace {
 
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+auto Fields(const OpeningSettings& s) {
+    return std::tuple(s.Position, s.IsZoomed, s.TopMost, s.ColumnWidths, s.SortEnabled, s.MaxLimit,
+                      s.RangeText, s.IntervalText, s.CopyItems, s.UseNbt, s.HistoryEnabled);
+}
+
 class SettingsTest : public ::testing::Test {
 protected:
-    ProfileStore Store() const { return ProfileStore(m_dir / "s.ini"); }
-    void Write(std::string_view bytes) const { test::WriteFile(m_dir / "s.ini", bytes); }
+    fs::path File() const { return m_dir / "s.ini"; }
+    ProfileStore Store() const { return ProfileStore(File()); }
 
     test::TempDir m_dir;
 };
 
-TEST_F(SettingsTest, FirstRunUsesEveryDefault) {
-    const OpeningSettings s = ReadOpeningSettings(Store());
-    EXPECT_FALSE(s.Position.has_value());
-    EXPECT_EQ(s.IsZoomed, 0);
-    EXPECT_EQ(s.TopMost, 0);
-    EXPECT_EQ(s.ColumnWidths, (std::array<int, 4>{120, 250, 70, 120}));
-    EXPECT_EQ(s.SortEnabled, 1);
-    EXPECT_EQ(s.MaxLimit, 256);
-    EXPECT_EQ(s.RangeText, "192.168.0.0-192.168.0.255");
-    EXPECT_EQ(s.IntervalText, "1");
-    EXPECT_EQ(s.CopyItems, 1);
-    EXPECT_EQ(s.UseNbt, 0);
-    EXPECT_EQ(s.HistoryEnabled, 1);
-    EXPECT_FALSE(std::filesystem::exists(m_dir / "s.ini")) << "reading creates nothing";
-}
-
-TEST_F(SettingsTest, OptionsOnlyFileKeepsDefaultGeometry) {
-    Write("[options]\r\nhistory=0\r\n");
-    const OpeningSettings s = ReadOpeningSettings(Store());
-    EXPECT_EQ(s.HistoryEnabled, 0);
-    EXPECT_FALSE(s.Position.has_value());
-    EXPECT_EQ(s.ColumnWidths, kDefaultColumnWidths);
-}
-
-TEST_F(SettingsTest, MaxLimitIsClamped) {
-    const struct {
-        const char* stored;
-        int used;
-    } cases[] = {{"100", 256},   {"256", 256},   {"257", 257},   {"300", 300},
-                 {"500", 500},   {"1023", 1023}, {"1024", 1024}, {"5000", 1024},
-                 {"9999", 1024}, {"-5", 256},    {"abc", 256},   {"99999999999", 1024}};
-    for (const auto& c : cases) {
-        Write(std::string("[Options]\nMaxLimit=") + c.stored + "\n");
-        EXPECT_EQ(ReadOpeningSettings(Store()).MaxLimit, c.used) << c.stored;
-    }
-}
-
-TEST_F(SettingsTest, NumberListsAreReadWithPercentI) {
-    const struct {
-        const char* text;
-        std::array<int, 4> widths;
-    } widths[] = {
-        {"100:200", {100, 200, 70, 120}}, {"0x10:010:-5:+7", {16, 8, -5, 7}},
-        {"1:x:3:4", {1, 250, 70, 120}},   {"abc", {120, 250, 70, 120}},
-        {" 1: 2: 3: 4:5", {1, 2, 3, 4}},
-    };
-    for (const auto& w : widths) {
-        Write(std::string("[Settings]\nColnmWidth=") + w.text + "\n");
-        EXPECT_EQ(ReadOpeningSettings(Store()).ColumnWidths, w.widths) << w.text;
-    }
-
-    EXPECT_EQ(ParsePosition("2:3:-1:-1:0x10:010:10:20:610:420"),
-              (WindowPlacement{2, 3, -1, -1, 16, 8, 10, 20, 610, 420}));
-    // Nine numbers are no placement at all.
-    EXPECT_FALSE(ParsePosition("0:1:-1:-1:-1:-1:10:20:610").has_value());
-    EXPECT_FALSE(ParsePosition("0:1:-1:-1:-1:-1:10:20:610:x").has_value());
-    EXPECT_FALSE(ParsePosition("").has_value());
-}
-
-TEST_F(SettingsTest, ClosingWritesInOrderWithTheHistoryBetween) {
-    ProfileStore store = Store();
+// Whatever the file held, the program starts with defaults, and what it stores when it closes
+// comes back at the next start, written after the bytes that were there.
+TEST_F(SettingsTest, SettingsSurviveARestartWhateverTheFileHeld) {
+    std::string random(4 * 1024 * 1024, '\0');
+    std::mt19937 generator(1);
+    for (char& c : random) c = static_cast<char>(generator());
     ClosingSettings closing;
-    closing.TopMost = 1;
-    closing.IsZoomed = true;
-    closing.Position = WindowPlacement{0, 1, -1, -1, -8, -8, 10, 20, 610, 420};
-    closing.ColumnWidths = {100, 200, 80, 90};
-    closing.UseNbt = 1;
-    closing.HistoryEnabled = 0;
+    closing.TopMost = closing.UseNbt = 1;
+    closing.HistoryEnabled = closing.SortEnabled = 0;
     closing.CopyItems = 3;
-    closing.SortEnabled = 0;
+    closing.ColumnWidths = {100, 200, 80, 90};
+    // Keys outside every section, or without a name, are no settings.
+    for (const std::string& bytes : {""s, random, "[Options"s, "=1\nHistory=0\nMaxLimit=1000\n"s}) {
+        SCOPED_TRACE("file of " + std::to_string(bytes.size()) + " bytes");
+        fs::remove(File());
+        if (!bytes.empty()) test::WriteFile(File(), bytes);
+        EXPECT_EQ(Fields(ReadOpeningSettings(Store())),
+                  std::tuple(std::optional<WindowPlacement>(), 0, 0, std::array{120, 250, 70, 120},
+                             1, 256, "192.168.0.0-192.168.0.255"s, "1"s, 1, 0, 1));
+        EXPECT_EQ(fs::exists(File()), !bytes.empty()) << "reading creates nothing";
 
-    std::string seenByHistory;
-    WriteClosingSettings(store, closing, [&] { seenByHistory = test::ReadFile(m_dir / "s.ini"); });
-    EXPECT_EQ(seenByHistory, "[Settings]\nWindowTopMost=1\n");
-    EXPECT_EQ(test::ReadFile(m_dir / "s.ini"),
-              "[Settings]\n"
-              "WindowTopMost=1\n"
-              "IsZoomed=1\n"
-              "Position=2:1:-1:-1:-8:-8:10:20:610:420\n"  // maximised: flag 2 added
-              "ColnmWidth=100:200:80:90\n"
-              "[Options]\n"
-              "NBT=1\n"
-              "History=0\n"
-              "CopyItem=3\n"
-              "SortEnable=0\n");
-
-    // An unreadable placement leaves the stored one alone.
-    closing.Position.reset();
-    closing.IsZoomed = false;
-    WriteClosingSettings(store, closing, {});
-    EXPECT_EQ(store.ReadText("Settings", "Position"), "2:1:-1:-1:-8:-8:10:20:610:420");
-    EXPECT_EQ(store.ReadInteger("Settings", "IsZoomed", 9), 0);
+        ProfileStore store = Store();
+        closing.IsZoomed = true;
+        closing.Position = WindowPlacement{0, 1, -1, -1, -8, -8, 10, 20, 610, 420};
+        std::string seenByHistory;
+        WriteClosingSettings(store, closing, [&] { seenByHistory = test::ReadFile(File()); });
+        WriteRegistrationSettings(store, ClampMaxLimit(9999), " 10.0.0.1 - 10.0.0.9 ", "256");
+        EXPECT_EQ(Fields(ReadOpeningSettings(Store())),
+                  std::tuple(std::optional(WindowPlacement{2, 1, -1, -1, -8, -8, 10, 20, 610, 420}),
+                             1, 1, std::array{100, 200, 80, 90}, 0, 1024, "10.0.0.1 - 10.0.0.9"s,
+                             "256"s, 3, 1, 0));
+        const std::string written = test::ReadFile(File());
+        EXPECT_EQ(written.substr(0, bytes.size()), bytes) << "the old bytes stay";
+        if (bytes.empty()) {
+            EXPECT_EQ(seenByHistory, "[Settings]\nWindowTopMost=1\n");
+            EXPECT_EQ(written,
+                      "[Settings]\nWindowTopMost=1\nIsZoomed=1\n"
+                      "Position=2:1:-1:-1:-8:-8:10:20:610:420\n"  // zoomed: flag 2 added
+                      "ColnmWidth=100:200:80:90\n[Options]\nNBT=1\nHistory=0\nCopyItem=3\n"
+                      "SortEnable=0\nMaxLimit=1024\nIpAdrsRange= 10.0.0.1 - 10.0.0.9 \n"
+                      "IpIncrement=256\n");
+        }
+        // An unreadable placement leaves the stored one alone.
+        closing.IsZoomed = false;
+        closing.Position.reset();
+        WriteClosingSettings(store, closing, {});
+        EXPECT_EQ(store.ReadText("Settings", "Position"), "2:1:-1:-1:-8:-8:10:20:610:420");
+        EXPECT_EQ(store.ReadInteger("Settings", "IsZoomed", 9), 0);
+    }
 }
 
-TEST_F(SettingsTest, SettingsSurviveARestart) {
-    {
-        ProfileStore store = Store();
-        ClosingSettings closing;
-        closing.TopMost = 1;
-        closing.Position = WindowPlacement{0, 1, -1, -1, -1, -1, 5, 6, 700, 500};
-        closing.ColumnWidths = {1, 2, 3, 4};
-        closing.UseNbt = 1;
-        closing.HistoryEnabled = 0;
-        closing.CopyItems = 2;
-        closing.SortEnabled = 0;
-        WriteClosingSettings(store, closing, {});
-        WriteRegistrationSettings(store, ClampMaxLimit(9999), "  10.0.0.1 - 10.0.0.9 ", "256");
+TEST_F(SettingsTest, StoredNumbersAreClampedAndReadWithPercentI) {
+    std::string limits, widths;
+    for (const char* stored : {"100", "257", "1024", "1025", "-5", "99999999999"}) {
+        test::WriteFile(File(), "[Options]\nMaxLimit="s + stored);
+        limits += std::to_string(ReadOpeningSettings(Store()).MaxLimit) + " ";
     }
-    const OpeningSettings s = ReadOpeningSettings(Store());
-    EXPECT_EQ(s.Position, (WindowPlacement{0, 1, -1, -1, -1, -1, 5, 6, 700, 500}));
-    EXPECT_EQ(s.IsZoomed, 0);
-    EXPECT_EQ(s.TopMost, 1);
-    EXPECT_EQ(s.ColumnWidths, (std::array<int, 4>{1, 2, 3, 4}));
-    EXPECT_EQ(s.SortEnabled, 0);
-    EXPECT_EQ(s.MaxLimit, 1024);
-    EXPECT_EQ(s.RangeText, "10.0.0.1 - 10.0.0.9");  // surrounding blanks do not come back
-    EXPECT_EQ(s.IntervalText, "256");
-    EXPECT_EQ(s.CopyItems, 2);
-    EXPECT_EQ(s.UseNbt, 1);
-    EXPECT_EQ(s.HistoryEnabled, 0);
-    // The registration wrote the clamped limit, in its order after the closing keys.
-    EXPECT_NE(test::ReadFile(m_dir / "s.ini")
-                  .find("SortEnable=0\nMaxLimit=1024\nIpAdrsRange=  10.0.0.1 - 10.0.0.9 \n"
-                        "IpIncrement=256\n"),
-              std::string::npos);
+    EXPECT_EQ(limits, "256 257 1024 1024 256 1024 ");
+    for (const char* stored : {"100:200", "0x10:010:-5:+7", "1:x:3:4", " 1: 2: 3: 4:5"}) {
+        test::WriteFile(File(), "[Settings]\nColnmWidth="s + stored);
+        widths += FormatColumnWidths(ReadOpeningSettings(Store()).ColumnWidths) + " ";
+    }
+    EXPECT_EQ(widths, "100:200:70:120 16:8:-5:7 1:250:70:120 1:2:3:4 ");
+    // Fewer than ten numbers are no placement at all.
+    EXPECT_FALSE(ParsePosition("0:1:-1:-1:-1:-1:10:20:610:x").has_value());
+}
+
+TEST(SettingsFileTest, ComposesSafePathsBesideTheExecutable) {
+    const struct {
+        const char *exe, *user, *computer, *settings;
+    } cases[] = {
+        {"/opt/t/ip2hostname", "al", "pc", "/opt/t/ip2hostname_al@pc.ini"},
+        {"/opt/scan.v2.exe", "u", "h", "/opt/scan.v2_u@h.ini"},  // only the last extension goes
+        {"/ip2hostname", "u", "h", "/ip2hostname_u@h.ini"},
+        {"/a/p", "", "", "/a/p_unknown-user@unknown-computer.ini"},
+        // Separators cannot add a directory step; ".." alone is then just text.
+        {"/a/p", "../../etc/x", "h", "/a/p_.._.._etc_x@h.ini"},
+        {"/a/p", "..", "..", "/a/p_..@...ini"},
+        {"/a/p", "dom\\user", "h/../..", "/a/p_dom_user@h_.._...ini"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ComposeSettingsPaths(c.exe, c.user, c.computer).SettingsFile, c.settings)
+            << c.exe << " " << c.user << "@" << c.computer;
+    }
+    EXPECT_EQ(ComposeSettingsPaths("/opt/scan.v2.exe", "u", "h").HistoryFile,
+              "/opt/scan.v2_history.txt");
+    EXPECT_EQ(FileNameSafe("a\0b"s, "x"), "a_b");
+    EXPECT_EQ(FileNameSafe(std::string(300, 'n'), "x"), std::string(254, 'n'));
+    // A cut never splits a UTF-8 character.
+    EXPECT_EQ(FileNameSafe(std::string(253, 'a') + "\xE3\x81\x82", "x"), std::string(253, 'a'));
+}
+
+TEST(SettingsFileTest, FilesMoveToTheConfigDirectoryOnlyWhenNeeded) {
+    EXPECT_EQ(UserConfigDirectory("/xdg", "/home/u"), "/xdg/ip2hostname");
+    EXPECT_EQ(UserConfigDirectory("rel", "/home/u"), "/home/u/.config/ip2hostname");
+    EXPECT_EQ(UserConfigDirectory(nullptr, nullptr), fs::path());
+
+    test::TempDir dir;
+    EXPECT_TRUE(DirectoryIsWritable(dir.Path()));
+    EXPECT_TRUE(fs::is_empty(dir.Path())) << "the probe file is removed again";
+    EXPECT_FALSE(DirectoryIsWritable("/proc"));
+    EXPECT_FALSE(DirectoryIsWritable(dir / "missing"));
+    const fs::path config = dir / "cfg" / "ip2hostname";
+    const auto resolve = [](const SystemFacts& facts, bool writable) {
+        return ResolveSettingsPaths(facts, [=](const fs::path& asked) {
+            EXPECT_EQ(asked, "/opt/t");
+            return writable;
+        });
+    };
+    const SystemFacts facts{"/opt/t/ip2hostname", "al", "pc", config};
+    EXPECT_EQ(resolve(facts, true).SettingsFile, "/opt/t/ip2hostname_al@pc.ini");
+    const SettingsPaths installed = resolve(facts, false);
+    EXPECT_EQ(installed.SettingsFile, config / "ip2hostname_al@pc.ini");
+    EXPECT_EQ(installed.HistoryFile, config / "ip2hostname_history.txt");
+    EXPECT_TRUE(fs::is_directory(config)) << "created for the first write";
+    // Without a configuration directory the files stay; without an executable the name stays.
+    EXPECT_EQ(resolve({facts.ExecutablePath, "al", "pc", {}}, false).SettingsFile,
+              "/opt/t/ip2hostname_al@pc.ini");
+    EXPECT_EQ(resolve({{}, "al", "pc", config}, true).SettingsFile,
+              config / "ip2hostname_al@pc.ini");
+    EXPECT_EQ(QuerySystemFacts().ExecutablePath.filename(), "test_app");
+    EXPECT_FALSE(QuerySystemFacts().ComputerName.empty());
 }
 
 }  // namespace

@@ -7,15 +7,31 @@
 
 namespace ip2h::test {
 
-int RunInChildProcess(const std::function<int()>& body) {
-    const pid_t pid = ::fork();
-    if (pid < 0) return -1;
-    if (pid == 0) ::_exit(body() & 0xFF);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) return -1;
+std::vector<int> RunInChildProcesses(int copies, const std::function<int(int)>& body) {
+    int gate[2];
+    if (::pipe(gate) != 0) return std::vector<int>(static_cast<std::size_t>(copies), -1);
+    std::vector<pid_t> children;
+    for (int copy = 0; copy < copies; ++copy) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::close(gate[1]);
+            char byte;
+            while (::read(gate[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::_exit(body(copy) & 0xFF);
+        }
+        children.push_back(pid);
     }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::close(gate[0]);
+    ::close(gate[1]);  // opens the gate for all children at once
+    std::vector<int> statuses;
+    for (const pid_t pid : children) {
+        int status = -1;
+        while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        statuses.push_back(pid > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    return statuses;
 }
 
 }  // namespace ip2h::test

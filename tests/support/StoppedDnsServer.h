@@ -16,10 +16,9 @@
 
 namespace ip2h::test {
 
-// Stops the test namespace's DNS server (SIGSTOP) for its lifetime, holding the exclusive
-// TestDnsLock: every query goes unanswered until the resolver's timeout. A watchdog process
-// resumes the server when this process lets go of a pipe, which it also does by dying, so no
-// aborted test leaves the server stopped for the others. Only inside scripts/netns-run.
+// Stops the test namespace's DNS server (SIGSTOP) while it lives, holding TestDnsLock
+// exclusively, so every query times out. A watchdog resumes the server when this process
+// closes a pipe, also by dying, so no aborted test leaves it stopped. Only inside netns-run.
 class StoppedDnsServer {
 public:
     StoppedDnsServer()
@@ -42,7 +41,7 @@ public:
     ~StoppedDnsServer() {
         if (m_pipe >= 0) ::close(m_pipe);
         if (m_watchdog > 0) ::waitpid(m_watchdog, nullptr, 0);
-        // The next test to take the shared lock expects answers: wait until they come.
+        // The next holder of the shared lock expects answers: wait until they come.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (m_stopped && !ServerAnswers() && std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

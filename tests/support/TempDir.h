@@ -1,17 +1,30 @@
 #pragma once
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace ip2h::test {
 
-// A fresh directory under the system's temporary directory, removed with everything in it
-// when the object goes away. Tests that touch files work only inside one.
+// A fresh directory under the system's temporary directory, removed with all it holds.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "ip2h-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        // A test may have taken the write bits away; removal needs them back.
+        std::filesystem::permissions(m_path, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(m_path, ignored);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -22,8 +35,16 @@ private:
     std::filesystem::path m_path;
 };
 
-// Whole-file helpers, binary: what is written is what the file holds, byte for byte.
-void WriteFile(const std::filesystem::path& path, std::string_view bytes);
-std::string ReadFile(const std::filesystem::path& path);
+// Whole-file helpers, binary: the file holds exactly the bytes written.
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush()) {
+        throw std::runtime_error("cannot write " + path.string());
+    }
+}
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 }  // namespace ip2h::test

@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers for tests that use the peers scripts/netns-run starts inside the test namespace
-// (tests/fixtures/netns.d): the DNS server on 127.0.0.1 and the NetBIOS responder.
+// For tests that use the peers scripts/netns-run starts (tests/fixtures/netns.d): the DNS
+// server on 127.0.0.1 and the NetBIOS responder.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -20,8 +20,7 @@ inline std::string TestEnvironment(const char* name) {
 
 inline bool InTestNamespace() { return TestEnvironment("IP2H_TEST_NETNS") == "1"; }
 
-// Held shared by a test that needs the DNS server answering and exclusively by one that
-// stops it, so that tests run in parallel never meet a stopped server.
+// Held shared by tests that need the DNS server answering, exclusively by one that stops it.
 class TestDnsLock {
 public:
     explicit TestDnsLock(bool stopsServer)

@@ -1,110 +1,62 @@
-#include "ui/MainDialog.h"
-
-#include <gtest/gtest.h>
-
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
+// End to end: a range typed into the real window, resolved by the test namespace's DNS server.
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTableView>
-#include <QTest>
 
-#include "app/Language.h"
-#include "resolver/WorkerSlots.h"
-#include "results/ResultTable.h"
-#include "support/TempDir.h"
+#include "WindowHarness.h"
 #include "support/TestNamespace.h"
-#include "ui/MessageBox.h"
 #include "ui/ResultModel.h"
 
 namespace ip2h {
 namespace {
 
-QString Cell(const MainDialog& dialog, int row, int column) {
-    return dialog.Model().index(row, column).data().toString();
-}
-
-QColor Colour(const MainDialog& dialog, int row, int column, int role) {
-    return dialog.Model().index(row, column).data(role).value<QBrush>().color();
-}
-
-QString Pane(const MainDialog& dialog, const char* name) {
-    return dialog.findChild<QLabel*>(QLatin1String(name))->text();
-}
-
-class MainDialogEndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!test::InTestNamespace()) GTEST_SKIP() << "needs the test namespace's DNS server";
-        SetLanguageCode("EN");
-        MessageBox::resetForTest();
-        MessageBox::setRecordOnly(true);
-        m_paths.SettingsFile = m_dir / "ip2hostname_tester@testhost.ini";
-        m_paths.HistoryFile = m_dir / "ip2hostname_history.txt";
-    }
-    void TearDown() override { MessageBox::resetForTest(); }
-
-    std::unique_ptr<MainDialog> OpenDialog() {
-        auto dialog = std::make_unique<MainDialog>(m_paths, ResolutionEngine::Create());
-        dialog->Open();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
-        return dialog;
-    }
-
-    test::TempDir m_dir;
-    SettingsPaths m_paths;
-};
+using namespace Qt::StringLiterals;
+using MainDialogEndToEnd = test::WindowTest;
 
 TEST_F(MainDialogEndToEnd, RegisteredRangeIsResolvedThroughTheRealResolver) {
+    IP2H_REQUIRE_TEST_NAMESPACE();
     test::TestDnsLock lock(false);
-    auto dialog = OpenDialog();
-    auto* range = dialog->findChild<QComboBox*>(QStringLiteral("rangeComboBox"));
-    auto* interval = dialog->findChild<QComboBox*>(QStringLiteral("intervalComboBox"));
-    auto* registerButton = dialog->findChild<QPushButton*>(QStringLiteral("registerPushButton"));
-    ASSERT_TRUE(range && interval && registerButton);
-
-    range->lineEdit()->clear();
-    QTest::keyClicks(range->lineEdit(), QStringLiteral("192.0.2.9 - 192.0.2.21"));
-    interval->lineEdit()->clear();
-    QTest::keyClicks(interval->lineEdit(), QStringLiteral("1"));
-    QTest::mouseClick(registerButton, Qt::LeftButton);
+    MainDialog& dialog = Open();
+    for (const auto& [box, typed] : {std::pair{"rangeComboBox", u"192.0.2.9 - 192.0.2.21"_s},
+                                     std::pair{"intervalComboBox", u"1"_s}}) {
+        QLineEdit* edit = test::Child<QComboBox>(dialog, box)->lineEdit();
+        edit->clear();
+        QTest::keyClicks(edit, typed);
+    }
+    QTest::mouseClick(test::Child<QPushButton>(dialog, "registerPushButton"), Qt::LeftButton);
 
     // Nothing is shown until the timer's first refresh; then the run goes to its end.
-    QTRY_COMPARE_WITH_TIMEOUT(Pane(*dialog, "progressStatusLabel"),
-                              QStringLiteral(" Progress :   13/  13"), 20000);
-    EXPECT_EQ(Pane(*dialog, "successStatusLabel"), QStringLiteral(" Success :   12/  13"));
-    EXPECT_TRUE(Pane(*dialog, "timeStatusLabel").startsWith(QStringLiteral(" Time Required : ")));
+    QTRY_COMPARE_WITH_TIMEOUT(test::Pane(dialog, "progressStatusLabel"), u" Progress :   13/  13"_s,
+                              20000);
+    EXPECT_EQ(test::Pane(dialog, "successStatusLabel"), u" Success :   12/  13"_s);
+    EXPECT_TRUE(test::Pane(dialog, "timeStatusLabel").startsWith(u" Time Required : "_s));
     // The last answers reach the list at the refresh after they arrived.
-    QTRY_COMPARE_WITH_TIMEOUT(Cell(*dialog, 12, 2), QStringLiteral("Failure"), 5000);
-
-    ASSERT_EQ(dialog->Model().rowCount(), 13);
-    EXPECT_EQ(Cell(*dialog, 0, 0), QStringLiteral("192.0.2.9"));
-    EXPECT_EQ(Cell(*dialog, 0, 1), QStringLiteral("Host-09.Example.COM"));
-    EXPECT_EQ(Cell(*dialog, 0, 2), QStringLiteral("Success"));
-    EXPECT_EQ(Cell(*dialog, 0, 3), QStringLiteral("Commercial"));
-    EXPECT_EQ(Colour(*dialog, 0, 1, Qt::ForegroundRole), QColor(0, 150, 0));
-    EXPECT_EQ(Colour(*dialog, 0, 2, Qt::ForegroundRole), QColor(0, 140, 0));
-    EXPECT_EQ(Colour(*dialog, 0, 2, Qt::BackgroundRole), QColor(230, 255, 230));
-    EXPECT_EQ(Cell(*dialog, 12, 0), QStringLiteral("192.0.2.21"));
-    EXPECT_EQ(Cell(*dialog, 12, 1), QStringLiteral("192.0.2.21"));
-    EXPECT_EQ(Cell(*dialog, 12, 3), QStringLiteral("?"));
-    EXPECT_EQ(Colour(*dialog, 12, 1, Qt::ForegroundRole), QColor(0, 0, 0));
-    EXPECT_EQ(Colour(*dialog, 12, 2, Qt::ForegroundRole), QColor(210, 0, 0));
-    EXPECT_EQ(Colour(*dialog, 12, 2, Qt::BackgroundRole), QColor(255, 238, 238));
-
-    dialog->close();
-    dialog.reset();
+    auto cell = [&](int row, int column, int role = Qt::DisplayRole) {
+        return dialog.Model().index(row, column).data(role);
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(cell(12, 2).toString(), u"Failure"_s, 5000);
+    ASSERT_EQ(dialog.Model().rowCount(), 13);
+    EXPECT_EQ(cell(0, 0).toString(), u"192.0.2.9"_s);
+    EXPECT_EQ(cell(0, 1).toString(), u"Host-09.Example.COM"_s);
+    EXPECT_EQ(cell(0, 2).toString(), u"Success"_s);
+    EXPECT_EQ(cell(0, 3).toString(), u"Commercial"_s);
+    EXPECT_EQ(cell(0, 1, Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 150, 0));
+    EXPECT_EQ(cell(0, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 140, 0));
+    EXPECT_EQ(cell(0, 2, Qt::BackgroundRole).value<QBrush>().color(), QColor(230, 255, 230));
+    EXPECT_EQ(cell(12, 0).toString(), u"192.0.2.21"_s);
+    EXPECT_EQ(cell(12, 1).toString(), u"192.0.2.21"_s);
+    EXPECT_EQ(cell(12, 3).toString(), u"?"_s);
+    EXPECT_EQ(cell(12, 1, Qt::ForegroundRole).value<QBrush>().color(), QColor(0, 0, 0));
+    EXPECT_EQ(cell(12, 2, Qt::ForegroundRole).value<QBrush>().color(), QColor(210, 0, 0));
+    EXPECT_EQ(cell(12, 2, Qt::BackgroundRole).value<QBrush>().color(), QColor(255, 238, 238));
 
     // Reopened, the window shows what was typed and remembers it in the history.
-    auto reopened = OpenDialog();
-    range = reopened->findChild<QComboBox*>(QStringLiteral("rangeComboBox"));
-    EXPECT_EQ(range->currentText(), QStringLiteral("192.0.2.9 - 192.0.2.21"));
-    EXPECT_GE(range->findText(QStringLiteral("192.0.2.9 - 192.0.2.21")), 0);
-    EXPECT_GE(range->findText(QStringLiteral("192.168.0.0-192.168.0.255")), 0);
-    EXPECT_EQ(reopened->findChild<QComboBox*>(QStringLiteral("intervalComboBox"))->currentText(),
-              QStringLiteral("1"));
+    m_dialog->close();
+    MainDialog& reopened = Open();
+    auto* range = test::Child<QComboBox>(reopened, "rangeComboBox");
+    EXPECT_EQ(range->currentText(), u"192.0.2.9 - 192.0.2.21"_s);
+    EXPECT_GE(range->findText(u"192.0.2.9 - 192.0.2.21"_s), 0);
+    EXPECT_GE(range->findText(u"192.168.0.0-192.168.0.255"_s), 0);
+    EXPECT_EQ(test::Child<QComboBox>(reopened, "intervalComboBox")->currentText(), u"1"_s);
     const std::string settings = test::ReadFile(m_paths.SettingsFile);
     EXPECT_NE(settings.find("IpAdrsRange=192.0.2.9 - 192.0.2.21"), std::string::npos);
     EXPECT_NE(settings.find("ColnmWidth=120:250:70:120"), std::string::npos);
