@@ -295,15 +295,12 @@ void MainDialog::Open() {
     m_historyEnabled = settings.HistoryEnabled;
     if (m_historyEnabled != 0) SetChecked(Command::History, true);
 
+    // The list keeps itself sorted, also when the history file was edited by hand.
     m_rangeItems.clear();
     for (const std::string& item :
          LoadHistory(m_paths.HistoryFile, m_historyEnabled != 0, settings.RangeText)) {
-        m_rangeItems.push_back(item);
+        AddToSortedList(m_rangeItems, item);
     }
-    // The history file is written sorted; a file edited by hand is sorted here.
-    std::vector<std::string> loaded;
-    loaded.swap(m_rangeItems);
-    for (const std::string& item : loaded) AddToSortedList(m_rangeItems, item);
     AddToSortedList(m_rangeItems, settings.RangeText);
     SetComboItems(m_rangeCombo, m_rangeItems);
 
@@ -773,15 +770,14 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     menu->setObjectName(QStringLiteral("listContextMenu"));
     const RowCommandAvailability available = AvailableRowCommands(
         m_model->rowCount(), static_cast<int>(m_list->selectionModel()->selectedRows().size()));
-    auto add = [this, &menu](QMenu* into, TextId text, std::optional<TextId> shortcut,
-                             Command command, bool enabled) {
+    auto add = [this](QMenu* into, TextId text, std::optional<TextId> shortcut, Command command,
+                      bool enabled) {
         QString label = Text(text);
         if (shortcut) label += QLatin1Char('\t') + Text(*shortcut);
         QAction* action = into->addAction(label);
         action->setEnabled(enabled);
         action->setData(static_cast<int>(command));
         connect(action, &QAction::triggered, this, [this, command] { Dispatch(command); });
-        Q_UNUSED(menu);
         return action;
     };
     add(menu.get(), TextId::PopupCopy, TextId::PopupCopyShortcut, Command::Copy, available.Copy);
