@@ -108,45 +108,29 @@ void HostPart(const ResultEntry& row, KeyWriter& key) {
 std::size_t PrimaryKey(const ResultEntry& row, std::int32_t column, char* out, std::size_t size) {
     if (size == 0) return 0;
     KeyWriter key(out, size);
-    switch (column) {
-        case 0:
-            AddressPart(row, key);
-            key.Put(' ');
-            HostPart(row, key);
-            key.Put(' ');
-            key.Padded(row.Status, 5);
-            key.Put(' ');
-            key.Padded(row.DomainIndex, 5);
-            break;
-        case 1:
-            HostPart(row, key);
-            key.Put(' ');
-            AddressPart(row, key);
-            key.Put(' ');
-            key.Padded(row.Status, 5);
-            key.Put(' ');
-            key.Padded(row.DomainIndex, 5);
-            break;
-        case 2:
-            key.Padded(row.Status, 5);
-            key.Put(' ');
-            AddressPart(row, key);
-            key.Put(' ');
-            HostPart(row, key);
-            key.Put(' ');
-            key.Padded(row.DomainIndex, 5);
-            break;
-        case 3:
-            key.Padded(row.DomainIndex, 5);
-            key.Put(' ');
-            AddressPart(row, key);
-            key.Put(' ');
-            HostPart(row, key);
-            key.Put(' ');
-            key.Padded(row.Status, 5);
-            break;
-        default:
-            break;
+    if (column < 0 || column > 3) return 0;
+    // The sorted column's part comes first; the others follow to break ties.
+    enum Part { Address, Host, Status, Domain };
+    static constexpr Part kOrder[4][4] = {{Address, Host, Status, Domain},
+                                          {Host, Address, Status, Domain},
+                                          {Status, Address, Host, Domain},
+                                          {Domain, Address, Host, Status}};
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0) key.Put(' ');
+        switch (kOrder[column][i]) {
+            case Address:
+                AddressPart(row, key);
+                break;
+            case Host:
+                HostPart(row, key);
+                break;
+            case Status:
+                key.Padded(row.Status, 5);
+                break;
+            case Domain:
+                key.Padded(row.DomainIndex, 5);
+                break;
+        }
     }
     return key.Length();
 }
