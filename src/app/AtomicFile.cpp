@@ -4,7 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/file.h>
+
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <cerrno>
 #include <random>
 #include <string>
@@ -49,7 +53,35 @@ void SyncDirectory(const std::filesystem::path& directory) {
 
 }  // namespace
 
+bool IsWriteProtected(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return false;
+    return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+           ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}
+
+DirectoryWriteLock::DirectoryWriteLock(const std::filesystem::path& file) {
+    constexpr auto kLongestWait = std::chrono::seconds(2);
+    const std::filesystem::path directory = file.parent_path();
+    m_fd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_fd < 0) return;
+    const auto deadline = std::chrono::steady_clock::now() + kLongestWait;
+    while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) ||
+            std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+DirectoryWriteLock::~DirectoryWriteLock() {
+    if (m_fd >= 0) ::close(m_fd);  // releases the lock
+}
+
 bool ReplaceFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
+    // A file made read-only is the user's decision, which a rename would quietly override.
+    if (IsWriteProtected(requested)) return false;
     // A symbolic link (settings kept with other dotfiles) is followed, so that the link
     // stays and its target gets the new contents.
     std::error_code error;

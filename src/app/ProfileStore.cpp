@@ -193,39 +193,6 @@ std::string ExtractText(std::string_view value) {
     return std::string{value};
 }
 
-// Makes one write's read-modify-write of the file exclusive among processes. Without it, two
-// copies of the program closing at the same time each rebuild the file from what they read
-// before the other's write, and the later rename silently undoes the earlier write. The lock
-// is held on the file's directory, because the file itself is replaced by every write. A
-// holder that never lets go (a copy stopped in a debugger) delays a write by at most
-// kWriteLockWait; the write then goes ahead unlocked.
-class WriteLock {
-public:
-    explicit WriteLock(const std::filesystem::path& file) {
-        const std::filesystem::path directory = file.parent_path();
-        m_fd =
-            ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd < 0) return;
-        const auto deadline = std::chrono::steady_clock::now() + kWriteLockWait;
-        while (::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-            if ((errno != EWOULDBLOCK && errno != EINTR) ||
-                std::chrono::steady_clock::now() >= deadline) {
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    }
-    ~WriteLock() {
-        if (m_fd >= 0) ::close(m_fd);  // releases the lock
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-
-private:
-    static constexpr std::chrono::seconds kWriteLockWait{2};
-    int m_fd = -1;
-};
-
 bool NameWritable(std::string_view name, std::string_view forbidden) {
     const std::string_view trimmed = TrimBlanks(name);
     return !trimmed.empty() && trimmed.size() == name.size() &&
@@ -270,7 +237,7 @@ bool ProfileStore::WriteText(std::string_view section, std::string_view key,
     if (!NameWritable(section, "[]\r\n") || !NameWritable(key, "=[\r\n;#")) return false;
     text = text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
 
-    const WriteLock lock(m_file);
+    const DirectoryWriteLock lock(m_file);
     const std::optional<std::string> bytes = LoadFile(m_file);
     if (!bytes) return false;
     const std::string_view old = *bytes;

@@ -158,4 +158,21 @@ void WriteRegistrationSettings(ProfileStore& store, int maxLimit, std::string_vi
     WriteTextSetting(store, SettingKey::IpIncrement, intervalText);
 }
 
+ScreenRect BringOntoScreens(const ScreenRect& stored, std::span<const ScreenRect> screens,
+                            const ScreenRect& primary) {
+    const auto meets = [&stored](const ScreenRect& screen) {
+        return stored.Left < screen.Right && screen.Left < stored.Right &&
+               stored.Top < screen.Bottom && screen.Top < stored.Bottom;
+    };
+    if (stored.Width() <= 0 || stored.Height() <= 0) return stored;
+    for (const ScreenRect& screen : screens) {
+        if (meets(screen)) return stored;
+    }
+    const int width = std::min(stored.Width(), primary.Width());
+    const int height = std::min(stored.Height(), primary.Height());
+    const int left = primary.Left + (primary.Width() - width) / 2;
+    const int top = primary.Top + (primary.Height() - height) / 2;
+    return {left, top, left + width, top + height};
+}
+
 }  // namespace ip2h

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -69,6 +70,28 @@ struct WindowPlacement {
     friend bool operator==(const WindowPlacement&, const WindowPlacement&) = default;
 };
 inline constexpr int kRestoreToMaximized = 2;
+
+// A rectangle in screen pixels; right and bottom are exclusive.
+struct ScreenRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// The normal rectangle to open the window with. A stored one that lies off every screen's
+// available area (a screen since removed, say) would open the window out of sight for good,
+// since it is written back at close: it is moved to the middle of the primary screen's area
+// instead, keeping its size, shrunk to fit. One that meets some screen stays as it is.
+ScreenRect BringOntoScreens(const ScreenRect& stored, std::span<const ScreenRect> screens,
+                            const ScreenRect& primary);
+
+// An on/off option after its menu command: on (any value but 0) becomes 0, off becomes 1.
+inline constexpr int ToggledOption(int value) { return value != 0 ? 0 : 1; }
 
 // "Position" holds ten "%i" numbers joined by ":"; anything less is no placement at all.
 std::optional<WindowPlacement> ParsePosition(std::string_view text);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <span>
+#include <system_error>
 
 #include "input/IntScan.h"
 #include "results/ResultTable.h"
@@ -15,24 +16,28 @@ bool ReadQuad(std::string_view text, std::int64_t (&fields)[4]) {
     return ScanFields(text, kQuadFormat, fields) == 4;
 }
 
-// Long enough for "255.255.255.255".
+// Long enough for "255.255.255.255". Every append is bounded by the buffer, so the
+// compiler can see that no write leaves it whatever the values.
 struct AddressText {
     char Text[16];
     std::size_t Length = 0;
 
     std::string_view View() const { return {Text, Length}; }
-};
 
-void AppendNumber(AddressText& out, unsigned value) {
-    const auto result = std::to_chars(out.Text + out.Length, out.Text + sizeof(out.Text), value);
-    out.Length = static_cast<std::size_t>(result.ptr - out.Text);
-}
+    void AppendDot() {
+        if (Length < sizeof Text) Text[Length++] = '.';
+    }
+    void AppendNumber(unsigned value) {
+        const auto [end, error] = std::to_chars(Text + Length, Text + sizeof Text, value);
+        if (error == std::errc{}) Length = static_cast<std::size_t>(end - Text);
+    }
+};
 
 AddressText FormatAddress(std::uint32_t value) {
     AddressText out;
     for (int shift = 24; shift >= 0; shift -= 8) {
-        if (shift != 24) out.Text[out.Length++] = '.';
-        AppendNumber(out, (value >> shift) & 0xFFu);
+        if (shift != 24) out.AppendDot();
+        out.AppendNumber((value >> shift) & 0xFFu);
     }
     return out;
 }
@@ -92,8 +97,8 @@ bool IsDottedQuad(std::string_view text) { return DottedQuadFields(text).has_val
 std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
     AddressText out;
     for (const std::int64_t field : {a, b, c, d}) {
-        if (out.Length != 0) out.Text[out.Length++] = '.';
-        AppendNumber(out, ClampField(field));
+        if (out.Length != 0) out.AppendDot();
+        out.AppendNumber(ClampField(field));
     }
     return std::string(out.View());
 }

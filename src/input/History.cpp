@@ -97,20 +97,34 @@ std::vector<std::string> LoadHistory(const std::filesystem::path& path, bool ena
 
 bool SaveHistory(const std::filesystem::path& path, bool enabled,
                  const std::vector<std::string>& listItems) {
+    if (IsWriteProtected(path)) return false;
     if (!enabled) {
         std::error_code error;
         std::filesystem::remove(path, error);
         return !error;
     }
+    // Another copy of the program may have saved its ranges since this one read the file:
+    // they are merged in, under the lock that also orders the settings writes.
+    const DirectoryWriteLock lock(path);
+    std::vector<std::string> merged = listItems;
+    for (const std::string& saved : LoadHistory(path, true, {})) AddToSortedList(merged, saved);
+
     std::string content;
     std::string previous;
     bool havePrevious = false;
-    for (const std::string& listItem : listItems) {
+    std::size_t written = 0;
+    for (const std::string& listItem : merged) {
+        if (written == kHistoryMaxPieces) break;
         if (listItem.empty()) continue;
         std::string item = listItem;
         RemoveLineBreaks(item);
+        // A longer item would be read back as several pieces, each a range of its own.
+        if (item.size() > kHistoryPieceLength) continue;
         const bool repeat = havePrevious && item == previous;
-        if (!item.empty() && !repeat) content.append(item).append("\r\n");
+        if (!item.empty() && !repeat) {
+            content.append(item).append("\r\n");
+            ++written;
+        }
         previous = std::move(item);
         havePrevious = true;
     }

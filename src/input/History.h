@@ -25,12 +25,14 @@ inline constexpr std::size_t kHistoryMaxBytes = 16u * 1024 * 1024;
 std::vector<std::string> LoadHistory(const std::filesystem::path& path, bool enabled,
                                      std::string_view rangeText);
 
-// Writes the range list to the history file: one item per line ended by CR LF, in list
-// order, empty items and items equal to the one before left out, carriage returns and line
-// feeds removed from each item; items of any length are written whole. With `enabled`
-// false the file is deleted instead. The file is replaced atomically, so a failed save
-// leaves the previous history intact. Returns whether the file is now as asked; callers
-// may ignore it.
+// Writes the range list, merged with the ranges the file holds now (another copy of the
+// program may have added some), to the history file: one item per line ended by CR LF, in
+// list order, empty items, items equal to the one before and items longer than
+// kHistoryPieceLength (they would come back in pieces) left out, carriage returns and line
+// feeds removed from each item, at most kHistoryMaxPieces lines. With `enabled` false the
+// file is deleted instead. The file is replaced atomically, so a failed save leaves the
+// previous history intact, and a file made read-only is left alone. Returns whether the file
+// is now as asked; callers may ignore it.
 bool SaveHistory(const std::filesystem::path& path, bool enabled,
                  const std::vector<std::string>& listItems);
 

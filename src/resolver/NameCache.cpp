@@ -13,10 +13,10 @@ std::optional<std::string> NameCache::Find(std::string_view address) const {
     if (found == m_entries.end()) {
         return std::nullopt;
     }
-    return found->second;
+    return found->second.Text;
 }
 
-bool NameCache::Insert(std::string_view address, std::string_view answer) {
+bool NameCache::Insert(std::string_view address, std::string_view answer, AnswerKind kind) {
     std::lock_guard lock(m_cacheLock);
     if (m_closed) {
         return false;
@@ -26,11 +26,18 @@ bool NameCache::Insert(std::string_view address, std::string_view answer) {
     }
     const auto found = m_entries.find(address);
     if (found != m_entries.end()) {
-        found->second.assign(answer);
+        found->second.Text.assign(answer);
+        found->second.Kind = kind;
     } else {
-        m_entries.emplace(std::string(address), std::string(answer));
+        m_entries.emplace(std::string(address), Entry{std::string(answer), kind});
     }
     return true;
+}
+
+void NameCache::ForgetPassingAnswer(std::string_view address) {
+    std::lock_guard lock(m_cacheLock);
+    const auto found = m_entries.find(address);
+    if (found != m_entries.end() && !IsLastingAnswer(found->second.Kind)) m_entries.erase(found);
 }
 
 void NameCache::Clear() {

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "resolver/AnswerKind.h"
+
 namespace ip2h {
 
 // The cache is emptied completely before an insertion once it holds this many entries.
@@ -31,7 +33,12 @@ public:
     // Empties the cache first when it holds NameCacheLimit entries or more (also when the key
     // is already present), then sets the entry. Returns false, storing nothing, once the
     // cache has been closed.
-    bool Insert(std::string_view address, std::string_view answer);
+    bool Insert(std::string_view address, std::string_view answer,
+                AnswerKind kind = AnswerKind::Name);
+
+    // Removes the answer for `address` unless it is lasting (IsLastingAnswer), so that the
+    // address is asked again when next requested.
+    void ForgetPassingAnswer(std::string_view address);
 
     void Clear();
 
@@ -49,8 +56,13 @@ private:
         }
     };
 
+    struct Entry {
+        std::string Text;
+        AnswerKind Kind;
+    };
+
     mutable CacheLock m_cacheLock;
-    std::unordered_map<std::string, std::string, TextHash, std::equal_to<>> m_entries;
+    std::unordered_map<std::string, Entry, TextHash, std::equal_to<>> m_entries;
     bool m_closed = false;
 };
 

@@ -95,13 +95,27 @@ std::string MendAnswer(std::string_view name, std::string_view address) {
     return mended;
 }
 
-std::string ReverseLookup(std::string_view address) {
+AnswerKind KindOfLookupStatus(int status) {
+    switch (status) {
+        case 0:
+            return AnswerKind::Name;
+        case EAI_NONAME:
+            return AnswerKind::NoName;
+        case EAI_AGAIN:
+        case EAI_FAIL:
+            return AnswerKind::NoAnswer;
+        default:
+            return AnswerKind::Error;
+    }
+}
+
+LookupAnswer ReverseLookup(std::string_view address) {
     std::string text(address);
     // inet_aton rather than inet_addr: the latter answers an unreadable text with
     // 255.255.255.255, which would then be looked up in its place.
     in_addr parsed{};
     if (text.find('\0') != std::string::npos || ::inet_aton(text.c_str(), &parsed) == 0) {
-        return text;
+        return {std::move(text), AnswerKind::NoName};
     }
 
     sockaddr_in socketAddress{};
@@ -113,17 +127,20 @@ std::string ReverseLookup(std::string_view address) {
         ResolverEntry()(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress,
                         host, sizeof host, nullptr, 0, NI_NAMEREQD);
     if (status == 0) {
-        return MendAnswer(std::string_view(host, ::strnlen(host, sizeof host)), text);
+        std::string name = MendAnswer(std::string_view(host, ::strnlen(host, sizeof host)), text);
+        const AnswerKind kind = name == text ? AnswerKind::NoName : AnswerKind::Name;
+        return {std::move(name), kind};
     }
 
+    const AnswerKind failure = KindOfLookupStatus(status);
     if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
         !UseNbt.load(std::memory_order_relaxed) || !IsPrivateAddressText(text)) {
-        return text;
+        return {std::move(text), failure};
     }
     if (const auto name = NodeStatusQuery()(parsed)) {
-        return MendAnswer(*name, text);
+        return {MendAnswer(*name, text), AnswerKind::NetBios};
     }
-    return text;
+    return {std::move(text), failure};
 }
 
 }  // namespace ip2h

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "resolver/AnswerKind.h"
+
 namespace ip2h {
 
 // The platform resolver's getnameinfo, as this program calls it.
@@ -30,9 +32,13 @@ GetNameInfoFunction ResolverEntry();
 void SetResolverEntry(GetNameInfoFunction entry);
 
 // The host name of the IPv4 address in `address` (dotted-quad text), fully qualified as the
-// name service returns it, or `address` itself when there is none. Blocking; safe on many
-// threads at once. A text that is not an address is returned as it is, without a lookup.
-std::string ReverseLookup(std::string_view address);
+// name service returns it, or `address` itself when there is none, with the kind of the
+// answer. Blocking; safe on many threads at once. A text that is not an address is returned
+// as it is, without a lookup.
+LookupAnswer ReverseLookup(std::string_view address);
+
+// The kind of answer a getnameinfo status stands for (0: a name).
+AnswerKind KindOfLookupStatus(int status);
 
 // Whether `address` lies in 10/8, 172.16/12 or 192.168/16, read field by field like "%i.%i.%i.%i".
 bool IsPrivateAddressText(std::string_view address);

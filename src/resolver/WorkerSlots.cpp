@@ -122,15 +122,15 @@ void ResolutionEngine::WorkerBody(int index) {
             std::lock_guard lock(slot.AddressLock);
             address = slot.Address;
         }
-        std::string answer;
+        LookupAnswer answer(address, AnswerKind::Error);
         try {
             answer = m_lookup(address);
         } catch (...) {
-            answer = address;
+            answer = LookupAnswer(address, AnswerKind::Error);
         }
         // The answer is in the cache before the slot can be handed out again, so the address
         // is never dispatched twice while its worker is finishing.
-        m_cache.Insert(address, MendAnswer(answer, address));
+        m_cache.Insert(address, MendAnswer(answer.Text, address), answer.Kind);
     } catch (...) {
         // Out of memory while copying: the address stays unanswered and is dispatched again.
     }

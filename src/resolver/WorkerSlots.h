@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "resolver/AnswerKind.h"
 #include "resolver/NameCache.h"
 
 namespace ip2h {
@@ -31,7 +32,7 @@ class ResolutionEngine : public std::enable_shared_from_this<ResolutionEngine> {
 
 public:
     // Resolves one address (ReverseLookup unless a test supplies its own).
-    using LookupFunction = std::function<std::string(const std::string& address)>;
+    using LookupFunction = std::function<LookupAnswer(const std::string& address)>;
     // Runs `work` on a new thread of its own; false when no thread could be started.
     using ThreadStarter = std::function<bool(std::function<void()> work)>;
 
@@ -57,6 +58,9 @@ public:
 
     // Empties the cache; every address is looked up again when next requested.
     void ClearNameCache();
+    // A registered or pasted address is asked again when its last answer was a server that
+    // did not answer (or failed); definite answers stay cached.
+    void AskAgainUnlessLasting(std::string_view address) { m_cache.ForgetPassingAnswer(address); }
     // Program shutdown: empties and closes the cache, so that answers of workers still
     // resolving are dropped, and hands out no more addresses. Waits for nothing.
     void Teardown();

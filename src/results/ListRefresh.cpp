@@ -88,4 +88,9 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
     return RefreshOutcome::Rebuilt;
 }
 
+bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows) {
+    if (rowCount == 0) return listShowsRows;
+    return change.SortChanged && !change.RowsReplaced;
+}
+
 }  // namespace ip2h

@@ -29,6 +29,19 @@ enum class RefreshOutcome {
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
                            const HostNameRequest& request, bool japanese, bool listHadItems);
 
+// What a command did, for deciding whether the list is rebuilt at once or, as usual, at the
+// timer's next refresh.
+struct TableChange {
+    bool RowsReplaced = false;  // a registration replaced the rows
+    bool SortChanged = false;   // the sort column, direction or switch changed
+};
+
+// True when the list must be rebuilt at once: the table is empty while the list still shows
+// rows (they would look current), or the sort changed, so that the rows follow the indicator
+// (storage order when sorting is off). A registration that wrote rows leaves its first
+// refresh to the timer, which paces the lookups.
+bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows);
+
 // The status of an answer: Failure when it equals the address, Pending when it is empty or
 // holds "(", Success otherwise.
 std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName);

@@ -45,8 +45,15 @@ void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& ce
 std::string CleanPastedText(std::string_view text) {
     std::string clean;
     clean.reserve(text.size());
-    for (const char c : text) {
-        if (c != ' ' && c != '"' && c != '\'' && c != '\t' && c != '\r') clean.push_back(c);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        // CR LF, LF and a lone CR (as some programs still copy) all end a line.
+        if (c == '\r') {
+            clean.push_back('\n');
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c != ' ' && c != '"' && c != '\'' && c != '\t') {
+            clean.push_back(c);
+        }
     }
     return clean;
 }

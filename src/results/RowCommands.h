@@ -21,8 +21,8 @@ using RowCells = std::array<std::string_view, 4>;
 // or (neither bit set) all four columns each followed by a comma.
 void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& cells);
 
-// Removes what a copied list or a spreadsheet adds around addresses: blanks, quotes, tabs
-// and carriage returns.
+// Removes what a copied list or a spreadsheet adds around addresses (blanks, quotes, tabs)
+// and turns every line end (CR LF, LF or a lone CR) into one LF.
 std::string CleanPastedText(std::string_view text);
 
 // Appends the addresses and ranges of pasted text as new rows and sets RowCount. Each line

@@ -11,6 +11,8 @@ struct SortState {
     std::int32_t Enabled = 1;    // 1 = sorting by column is on; any other value = off
     std::int32_t Column = 0;     // 0..3
     std::int32_t Direction = 0;  // 0 ascending, 1 descending
+
+    friend bool operator==(const SortState&, const SortState&) = default;
 };
 
 // Rebuilds every row's SortKey (its primary key for `column`, followed by its previous key,

@@ -9,6 +9,7 @@
 #include "app/Language.h"
 #include "resolver/WorkerSlots.h"
 #include "ui/MainDialog.h"
+#include "ui/TerminationSignals.h"
 
 namespace ip2h {
 
@@ -21,6 +22,7 @@ void ChooseLanguageFromDesktop() {
 int RunMainWindow(const SettingsPaths& paths, std::shared_ptr<ResolutionEngine> engine,
                   const std::function<void(MainDialog&)>& opened) {
     MainDialog dialog(paths, std::move(engine));
+    const TerminationSignals closeOnSignal(dialog);
     dialog.Open();
     if (opened) opened(dialog);
     return QApplication::exec();

@@ -15,7 +15,7 @@ class ResolutionEngine;
 void ChooseLanguageFromDesktop();
 
 // Opens the program's one window with `engine`, runs the event loop until the window has
-// closed and returns the loop's result. The window is gone when this returns. `opened`, when
+// closed (SIGTERM and SIGHUP close it too) and returns the loop's result. The window is gone when this returns. `opened`, when
 // given, runs once the window is open (tests drive the window through it). Needs a
 // QApplication.
 int RunMainWindow(const SettingsPaths& paths, std::shared_ptr<ResolutionEngine> engine,

@@ -16,6 +16,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSizeGrip>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTimer>
@@ -99,7 +101,10 @@ MainDialog::MainDialog(SettingsPaths paths, std::shared_ptr<ResolutionEngine> en
     BuildStatusBar();
     // Keys pass through the window before any control sees them.
     qApp->installEventFilter(this);
-    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { ClosingSequence(); });
+    // A session checkpoint (or a logout that may yet be cancelled) saves what would be lost;
+    // the window goes on working.
+    connect(qApp, &QGuiApplication::commitDataRequest, this,
+            [this] { SaveSettingsAndHistory(); });
 }
 
 MainDialog::~MainDialog() {
@@ -132,6 +137,8 @@ void MainDialog::BuildControls() {
         // The lists are kept sorted by the window itself; typing adds nothing on its own.
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setDuplicatesEnabled(true);
+        // The text is registered exactly as typed: no completion from the list, ever.
+        combo->setCompleter(nullptr);
         combo->lineEdit()->setMaxLength(32767);
     }
     m_intervalItems = {Tr(TextId::IntervalPreset1).data(), Tr(TextId::IntervalPreset256).data(),
@@ -233,30 +240,38 @@ void MainDialog::BuildStatusBar() {
     bar->setSizeGripEnabled(true);
     bar->setFixedHeight(kStatusBarHeight);
     bar->setContentsMargins(0, 0, 0, 0);
-    bar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     // The bar covers the plain strip at the bottom of the client area, so it paints it.
     GiveButtonFaceBackground(*bar);
     const char* names[4] = {"timeStatusLabel", "progressStatusLabel", "successStatusLabel",
                             "spareStatusLabel"};
-    int left = 0;
+    // The panes stay out of the bar's own layout, which adds a lead and spacing of its own;
+    // LayoutPanes puts their right edges at exactly 170, 320 and 470 pixels.
     for (int i = 0; i < 4; ++i) {
         m_panes[i] = new QLabel(bar);
         m_panes[i]->setObjectName(QLatin1String(names[i]));
         m_panes[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         m_panes[i]->setTextFormat(Qt::PlainText);
-        if (i < 3) {
-            m_panes[i]->setFixedWidth(kPaneRightEdges[i] - left);
-            left = kPaneRightEdges[i];
-            bar->addWidget(m_panes[i]);
-        } else {
-            bar->addWidget(m_panes[i], 1);
-        }
     }
-    bar->layout()->setSpacing(0);
+    if (auto* grip = bar->findChild<QSizeGrip*>()) grip->raise();
     setStatusBar(bar);
     m_panes[0]->setText(Text(TextId::StatusTimeInitial));
     m_panes[1]->setText(Text(TextId::StatusProgressInitial));
     m_panes[2]->setText(Text(TextId::StatusSuccessInitial));
+}
+
+void MainDialog::LayoutPanes() {
+    const QStatusBar* bar = statusBar();
+    // Below the bar's top border, as the bar's own layout placed its items.
+    constexpr int kTop = 3;
+    constexpr int kBottom = 2;
+    const int height = std::max(0, bar->height() - kTop - kBottom);
+    int left = 0;
+    for (int i = 0; i < 4; ++i) {
+        // The last pane reaches the window's edge; one that starts beyond it is clipped away.
+        const int right = i < 3 ? kPaneRightEdges[i] : std::max(left, bar->width());
+        m_panes[i]->setGeometry(left, kTop, right - left, height);
+        left = right;
+    }
 }
 
 void MainDialog::Open() {
@@ -319,8 +334,18 @@ void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
     resize(kFirstWidth, kFirstHeight);
     if (settings.Position) {
         const WindowPlacement& p = *settings.Position;
-        const QRect normal(QPoint(p.NormalLeft, p.NormalTop),
-                           QPoint(p.NormalRight - 1, p.NormalBottom - 1));
+        const auto toScreenRect = [](const QRect& r) {
+            return ScreenRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+        };
+        std::vector<ScreenRect> screens;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            screens.push_back(toScreenRect(screen->availableGeometry()));
+        }
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        const ScreenRect placed = BringOntoScreens(
+            {p.NormalLeft, p.NormalTop, p.NormalRight, p.NormalBottom}, screens,
+            primary != nullptr ? toScreenRect(primary->availableGeometry()) : ScreenRect{});
+        const QRect normal(placed.Left, placed.Top, placed.Width(), placed.Height());
         if (normal.isValid()) setGeometry(normal);
     }
     LayoutControls();
@@ -438,7 +463,7 @@ void MainDialog::Dispatch(Command command) {
             break;
         }
         case Command::History:
-            m_historyEnabled ^= 1;
+            m_historyEnabled = ToggledOption(m_historyEnabled);
             SetChecked(Command::History, m_historyEnabled != 0);
             break;
         case Command::ClearCache:
@@ -492,6 +517,9 @@ void MainDialog::RefreshList() {
     m_list->setUpdatesEnabled(false);
     m_model->ShowRows(m_table, m_japanese);
     const int count = m_model->rowCount();
+    // The rebuilt list starts at its first rows; the remembered item, if it still exists, is
+    // brought back into view.
+    m_list->verticalScrollBar()->setValue(0);
     if (lastVisible >= 0 && lastVisible < count) {
         m_list->scrollTo(m_model->index(lastVisible, 0), QAbstractItemView::EnsureVisible);
     }
@@ -533,8 +561,22 @@ void MainDialog::RegisterCommand() {
     SetComboItems(m_intervalCombo, m_intervalItems);
     m_rangeCombo->setEditText(FromStd(rangeText));
     m_intervalCombo->setEditText(FromStd(intervalText));
+    const SortState before = m_sort;
     if (ResetSortOrder(m_sort)) m_header->SetSortIndicator(0, 0);
     FillRange(m_table, plan.Start, plan.End, plan.Interval, m_maxLimit);
+    AskAgainUnlessLasting(0);
+    AfterTableChange(before, true);
+}
+
+void MainDialog::AskAgainUnlessLasting(int firstRow) {
+    for (int i = firstRow; i < m_table.RowCount; ++i) {
+        m_engine->AskAgainUnlessLasting(m_table.Rows[i].Address);
+    }
+}
+
+void MainDialog::AfterTableChange(const SortState& sortBefore, bool rowsReplaced) {
+    const TableChange change{rowsReplaced, !(sortBefore == m_sort)};
+    if (RefreshAtOnce(change, m_table.RowCount, m_model->rowCount() > 0)) RefreshList();
 }
 
 void MainDialog::CopyRows() {
@@ -550,14 +592,18 @@ void MainDialog::CopyRows() {
 }
 
 void MainDialog::PasteRows() {
+    const SortState before = m_sort;
     if (ResetSortOrder(m_sort)) m_header->SetSortIndicator(0, 0);
+    AfterTableChange(before, false);
     if (m_table.RowCount >= MaxRows) {
         MessageBox::ShowWarning(this, Text(TextId::MessageLimitOver));
         return;
     }
     const std::uint32_t interval = ClampInterval(m_intervalCombo->currentText().toStdString());
     const std::string text = QApplication::clipboard()->text().toStdString();
+    const int first = m_table.RowCount;
     ip2h::PasteRows(m_table, text, interval, m_maxLimit);
+    AskAgainUnlessLasting(first);
 }
 
 void MainDialog::DeleteRows() {
@@ -585,7 +631,7 @@ void MainDialog::OnColumnClicked(int column) {
 }
 
 void MainDialog::ToggleTopMost() {
-    m_topMost ^= 1;
+    m_topMost = ToggledOption(m_topMost);
     ApplyTopMostBand();
     SetChecked(Command::WindowTopMost, m_topMost != 0);
 }
@@ -601,6 +647,7 @@ void MainDialog::ApplyTopMostBand() {
 }
 
 void MainDialog::ToggleSortEnabled() {
+    const SortState before = m_sort;
     if (ip2h::ToggleSortEnabled(m_sort)) {
         SetChecked(Command::SortEnable, true);
         m_header->SetSortIndicator(0, 0);
@@ -608,6 +655,7 @@ void MainDialog::ToggleSortEnabled() {
         SetChecked(Command::SortEnable, false);
         m_header->SetSortIndicator(-1, -1);
     }
+    AfterTableChange(before, false);
 }
 
 void MainDialog::ClearNameCache() {
@@ -701,8 +749,9 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::Wheel: {
-            // Ctrl+wheel zooms the list wherever over the window it turns; a plain wheel is
-            // left to the control under it (the list scrolls).
+            // Ctrl+wheel zooms the list wherever over the window it turns. A plain wheel
+            // scrolls the list and does nothing anywhere else: over an entry box it would
+            // step through the drop-down list and change the text.
             auto* widget = qobject_cast<QWidget*>(watched);
             if (widget == nullptr || widget->window() != this) break;
             auto* wheel = static_cast<QWheelEvent*>(event);
@@ -710,8 +759,12 @@ bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
                 ZoomList(wheel->angleDelta().y());
                 return true;
             }
+            if (widget != m_list && !m_list->isAncestorOf(widget)) return true;
             break;
         }
+        case QEvent::Resize:
+            if (watched == statusBar()) LayoutPanes();
+            break;
         case QEvent::ContextMenu:
             if (watched == m_list || watched == m_list->viewport()) {
                 auto* menuEvent = static_cast<QContextMenuEvent*>(event);
@@ -742,12 +795,21 @@ void MainDialog::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainDialog::ZoomList(int wheelDelta) {
-    QFont font = m_list->font();
-    const int current =
-        font.pointSize() > 0 ? font.pointSize() : qRound(font.pixelSize() * 72.0 / logicalDpiY());
-    const int points = ZoomedPointSize(current, wheelDelta);
-    if (points == current) return;
-    font.setPointSize(points);
+    if (m_listPoints == 0) {
+        const QFont current = m_list->font();
+        m_listPoints = current.pointSize() > 0
+                           ? current.pointSize()
+                           : std::abs(MulDivRound(current.pixelSize(), 72, logicalDpiY()));
+    }
+    const int points = ZoomedPointSize(m_listPoints, wheelDelta);
+    if (points == m_listPoints) return;
+    m_listPoints = points;
+    // The size in points is a cell height (the font's whole line), not a character height.
+    const int dpi = logicalDpiY();
+    const auto cellHeightFont = [dpi](const QFont& base, int cellPoints) {
+        return CellHeightFont(base, base.family(), MulDivRound(cellPoints, dpi, 72),
+                              static_cast<int>(base.weight()));
+    };
     // The header follows the list's font only from 14 points on; below that it keeps the font
     // it has, so it must not inherit the list's.
     if (!m_header->testAttribute(Qt::WA_SetFont)) {
@@ -755,12 +817,11 @@ void MainDialog::ZoomList(int wheelDelta) {
         pinned.setResolveMask(QFont::AllPropertiesResolved);
         m_header->setFont(pinned);
     }
+    const QFont font = cellHeightFont(m_list->font(), points);
     m_list->setFont(font);
     m_list->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 4);
     if (points >= kZoomHeaderThresholdPoints) {
-        QFont headerFont = m_header->font();
-        headerFont.setPointSize(kZoomHeaderPoints);
-        m_header->setFont(headerFont);
+        m_header->setFont(cellHeightFont(m_header->font(), kZoomHeaderPoints));
     }
     m_list->viewport()->update();
 }
@@ -826,7 +887,12 @@ void MainDialog::ClosingSequence() {
     if (m_closed) return;
     m_closed = true;
     m_timer.stop();
+    SaveSettingsAndHistory();
+    // Workers still resolving are not waited for; their answers are dropped from now on.
+    m_engine->Teardown();
+}
 
+void MainDialog::SaveSettingsAndHistory() {
     ClosingSettings settings;
     settings.TopMost = m_topMost;
     settings.IsZoomed = isMaximized();
@@ -853,8 +919,6 @@ void MainDialog::ClosingSequence() {
     WriteClosingSettings(m_store, settings, [this] {
         SaveHistory(m_paths.HistoryFile, m_historyEnabled != 0, m_rangeItems);
     });
-    // Workers still resolving are not waited for; their answers are dropped from now on.
-    m_engine->Teardown();
 }
 
 }  // namespace ip2h

@@ -48,9 +48,11 @@ public:
     // Rebuilds the result list from the table, sorted, asking the engine for every answer.
     void RefreshList();
 
-    // Saves the settings and history and empties the name cache; runs once, whichever of
-    // closing the window or the end of the desktop session comes first.
+    // Stops the timer, saves the settings and history and closes the name cache; runs once,
+    // when the window closes.
     void ClosingSequence();
+    // Writes the settings and the history; the window goes on working (a session checkpoint).
+    void SaveSettingsAndHistory();
 
     // State shown by menus and used by tests.
     const SortState& Sort() const { return m_sort; }
@@ -79,6 +81,7 @@ private:
     void BuildMenus();
     void BuildStatusBar();
     void LayoutControls();
+    void LayoutPanes();
     void ApplyPlacement(const struct OpeningSettings& settings);
 
     bool TranslateAccelerators(QKeyEvent* event);
@@ -88,6 +91,8 @@ private:
 
     void OnProgressTick();
     void RegisterCommand();
+    void AskAgainUnlessLasting(int firstRow);
+    void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
     void CopyRows();
     void PasteRows();
     void DeleteRows();
@@ -116,6 +121,7 @@ private:
     int m_historyEnabled = 1;
     int m_maxLimit = 256;
     SortState m_sort;
+    int m_listPoints = 0;  // the list's zoomed size; 0 until the first zoom
     ProgressTimer m_progress;
     QBasicTimer m_timer;
     bool m_closed = false;

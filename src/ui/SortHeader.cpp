@@ -28,6 +28,7 @@ void SortHeader::SetSortIndicator(int column, int direction) {
 
 void SortHeader::OnSectionPressed(int logicalIndex) {
     m_tracking = true;
+    m_pressOrigin = logicalIndex;
     SetPressedSection(logicalIndex);
 }
 
@@ -46,8 +47,11 @@ void SortHeader::mouseMoveEvent(QMouseEvent* event) {
         SetPressedSection(-1);
         return;
     }
+    // Only the section the press began on looks pressed, and only while the pointer is over
+    // it: a release elsewhere clicks nothing.
     const QPoint pos = event->position().toPoint();
-    SetPressedSection(viewport()->rect().contains(pos) ? logicalIndexAt(pos) : -1);
+    const bool over = viewport()->rect().contains(pos) && logicalIndexAt(pos) == m_pressOrigin;
+    SetPressedSection(over ? m_pressOrigin : -1);
 }
 
 void SortHeader::mouseReleaseEvent(QMouseEvent* event) {

@@ -23,8 +23,8 @@ public:
     int IndicatorColumn() const { return m_indicatorColumn; }
     int IndicatorDirection() const { return m_indicatorDirection; }
 
-    // The section drawn pressed: the one under the mouse while the left button, pressed on a
-    // section, is held; -1 otherwise.
+    // The section drawn pressed: the section the left button was pressed on, while the button
+    // is held and the pointer is over that section; -1 otherwise.
     int PressedSection() const { return m_pressedSection; }
 
 protected:
@@ -40,6 +40,7 @@ private:
     int m_indicatorColumn = -1;
     int m_indicatorDirection = -1;
     int m_pressedSection = -1;
+    int m_pressOrigin = -1;
     bool m_tracking = false;
 };
 

@@ -71,14 +71,20 @@ TEST_F(HistoryTest, MissingOrHostileFilesLoadNothingAndDoNotStall) {
 }
 
 TEST_F(HistoryTest, SavesListOrderWithCrLfWithoutRepeatsOrDeletesWhenOff) {
-    const std::string longEntry(3000, 'L');
-    ASSERT_TRUE(SaveHistory(
-        File(), true,
-        {"", "10.0.0.1", "10.0.0.1", "10.0.0.1\r\n", "A", "a", "", "a", "b\nc", longEntry}));
+    // 1,022 characters come back whole; a longer item would come back in pieces.
+    const std::string longest(kHistoryPieceLength, 'L'), tooLong(kHistoryPieceLength + 1, 'M');
+    ASSERT_TRUE(SaveHistory(File(), true,
+                            {"", "10.0.0.1", "10.0.0.1", "10.0.0.1\r\n", "A", "a", "", "a", "b\nc",
+                             longest, tooLong}));
     // The empty item between the two "a" does not separate them.
-    EXPECT_EQ(test::ReadFile(File()), "10.0.0.1\r\nA\r\na\r\nbc\r\n" + longEntry + "\r\n");
-    ASSERT_TRUE(SaveHistory(File(), true, {}));
-    EXPECT_EQ(test::ReadFile(File()), "");
+    const std::string saved = "10.0.0.1\r\nA\r\na\r\nbc\r\n" + longest + "\r\n";
+    EXPECT_EQ(test::ReadFile(File()), saved);
+    EXPECT_EQ(Load().back(), longest);
+
+    // Another copy of the program saved since: its ranges are merged into the sorted list.
+    ASSERT_TRUE(SaveHistory(File(), true, {"10.0.0.0", "B"}));
+    EXPECT_EQ(test::ReadFile(File()), "10.0.0.0\r\n" + saved.substr(0, 16) + "B\r\n" +
+                                          saved.substr(16));
 
     EXPECT_TRUE(SaveHistory(File(), false, {"10.0.0.2"}));
     EXPECT_FALSE(fs::exists(File()));

@@ -15,6 +15,7 @@
 #include "resolver/NetbiosNodeStatus.h"
 #include "resolver/ReverseLookup.h"
 #include "resolver/WorkerSlots.h"
+#include "support/JoinedWorkers.h"
 #include "support/StoppedDnsServer.h"
 #include "support/TestNamespace.h"
 
@@ -38,6 +39,7 @@ Answers ResolveRows(ResolutionEngine& engine, const std::vector<std::string>& ro
 
 TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
     IP2H_REQUIRE_TEST_NAMESPACE();
+    test::JoinedWorkers workers;  // joined last, after the server is running again
     test::TestDnsLock lock(false);
     Answers expected = {{"198.51.100.1", "gw.Net-Test.NET"},
                         {"198.51.100.3", "mail.Example.co.jp"},
@@ -49,20 +51,21 @@ TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
         expected["192.0.2." + std::to_string(n)] =
             (n < 10 ? "Host-0" : "Host-") + std::to_string(n) + ".Example.COM";
     }
-    for (const auto& [address, answer] : expected) EXPECT_EQ(ReverseLookup(address), answer);
+    for (const auto& [address, answer] : expected) EXPECT_EQ(ReverseLookup(address).Text, answer);
     const auto rows = std::views::keys(expected);
-    EXPECT_EQ(ResolveRows(*ResolutionEngine::Create(), {rows.begin(), rows.end()}), expected);
+    EXPECT_EQ(ResolveRows(*workers.Engine(), {rows.begin(), rows.end()}), expected);
 }
 
 TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher) {
     IP2H_REQUIRE_TEST_NAMESPACE();
+    test::JoinedWorkers workers;  // joined last, after the server is running again
     test::StoppedDnsServer stopped;
     ASSERT_TRUE(stopped.Stopped());
     auto start = Clock::now();
-    EXPECT_EQ(ReverseLookup("192.0.2.1"), "192.0.2.1");
+    EXPECT_EQ(ReverseLookup("192.0.2.1").Text, "192.0.2.1");
     EXPECT_GE(Clock::now() - start, 900ms) << "the address comes back after the timeout";
 
-    auto engine = ResolutionEngine::Create();
+    auto engine = workers.Engine();
     std::vector<std::string> rows;
     for (int n = 1; n <= 120; ++n) rows.push_back("198.51.100." + std::to_string(n));
     Clock::duration slowest{};
@@ -80,6 +83,7 @@ TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher)
 
 TEST(NetbiosPeer, NamesThePrivateAddressWhoseDnsLookupFails) {
     IP2H_REQUIRE_TEST_NAMESPACE();
+    test::JoinedWorkers workers;  // joined last, after the server is running again
     test::TestDnsLock lock(false);
     const std::string address = test::TestEnvironment("IP2H_TEST_NBT_ADDR");
     const std::string name = test::TestEnvironment("IP2H_TEST_NBT_NAME");
@@ -87,10 +91,10 @@ TEST(NetbiosPeer, NamesThePrivateAddressWhoseDnsLookupFails) {
     ASSERT_EQ(::inet_aton(address.c_str(), &peer), 1);
     EXPECT_EQ(QueryNodeStatus(peer), name);
 
-    EXPECT_EQ(ReverseLookup(address), address);  // the option is off
+    EXPECT_EQ(ReverseLookup(address).Text, address);  // the option is off
     UseNbt = true;
     const Answers answers =
-        ResolveRows(*ResolutionEngine::Create(), {address, "192.0.2.1", "192.0.2.99"});
+        ResolveRows(*workers.Engine(), {address, "192.0.2.1", "192.0.2.99"});
     UseNbt = false;
     EXPECT_EQ(answers, (Answers{{address, name},
                                 {"192.0.2.1", "Host-01.Example.COM"},

@@ -57,7 +57,7 @@ std::optional<std::string> ScriptedNodeStatus(in_addr target) {
 // The answer, a blank, and whom the lookup asked.
 std::string Traced(const std::string& address) {
     g_asked.clear();
-    return ReverseLookup(address) + " " + g_asked;
+    return ReverseLookup(address).Text + " " + g_asked;
 }
 
 TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPrivateOnes) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -154,6 +155,36 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
             EXPECT_EQ(host.find_first_of("\r\n\t\x1b\x7f("), std::string_view::npos) << host;
             // The empty name is no name: its row fails rather than staying pending.
             EXPECT_EQ(row.Status, names[i % names.size()].empty() ? Failure : Success) << i;
+        }
+    }
+}
+
+// A server that did not answer (or failed) ends its row's run as a failure, is not asked again
+// within the run, and is asked again when the address is next registered; a name and a
+// definite "no such name" stay cached.
+TEST(EngineFaultTest, OnlyDefiniteAnswersOutliveTheirRun) {
+    const AnswerKind kinds[] = {AnswerKind::Name, AnswerKind::NoName, AnswerKind::NoAnswer,
+                                AnswerKind::Error, AnswerKind::NetBios};
+    auto asked = std::make_shared<std::array<std::atomic<int>, 5>>();
+    auto engine = ResolutionEngine::Create([asked, kinds](const std::string& address) {
+        const int n = address.back() - '0';
+        ++(*asked)[n];
+        const bool named = kinds[n] == AnswerKind::Name || kinds[n] == AnswerKind::NetBios;
+        return LookupAnswer(named ? "h" + address : address, kinds[n]);
+    });
+    auto table = ResultTable::Create();
+    int before[5] = {};
+    for (const int run : {1, 2}) {
+        SCOPED_TRACE(run);
+        SetRows(*table, 5, 5);
+        // What a registration does for each address it writes.
+        for (int i = 0; i < 5; ++i) engine->AskAgainUnlessLasting(table->Rows[i].Address);
+        ASSERT_TRUE(RunToTheEnd(*table, *engine)) << "the run never ended";
+        for (int i = 0; i < 5; ++i) {
+            const bool askedAgain = run == 1 || !IsLastingAnswer(kinds[i]);
+            EXPECT_EQ((*asked)[i] > before[i], askedAgain) << i;
+            EXPECT_EQ(table->Rows[i].Status, i == 0 || i == 4 ? Success : Failure) << i;
+            before[i] = (*asked)[i];
         }
     }
 }

@@ -135,6 +135,34 @@ TEST_F(ResultTableTest, PasteAppendsNewRowsWithinTheLimitPerRange) {
               std::tuple(Pending, 0, 0));
 }
 
+// Pasted text: the cleaning, every kind of line end, ranges stepped by the interval.
+TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
+    const struct {
+        std::uint32_t interval;
+        const char* clipboard;
+        const char* added;
+    } cases[] = {
+        {1, "\"10.0.0.1\"", "10.0.0.1"},
+        {1, " 10.0.0.1\t", "10.0.0.1"},
+        {1, "'10.0.0.1'\r\n\"10.0.0.2\"\r\n", "10.0.0.1 10.0.0.2"},
+        {1, "1.1.1.1\r2.2.2.2\r3.3.3.3\r", "1.1.1.1 2.2.2.2 3.3.3.3"},
+        {1, "1.1.1.1\r\r\n2.2.2.2\n\r3.3.3.3", "1.1.1.1 2.2.2.2 3.3.3.3"},
+        {1, "10.0.0.1,10.0.0.2", ""},  // a comma separates nothing
+        {1, "192.168.000.001\n", "192.168.000.001"},
+        {1, "10.0.0.0 - 10.0.0.3", "10.0.0.0 10.0.0.1 10.0.0.2 10.0.0.3"},
+        {1, "1.2.3.4\r\n\r\nnot an address\r\n5.6.7.8\r\n", "1.2.3.4 5.6.7.8"},
+        {1, "8.8.8.8\n9.9.9.9", "8.8.8.8 9.9.9.9"},  // unterminated last line
+        {1, "", ""},
+        {64, "10.0.1.0-10.0.1.255", "10.0.1.0 10.0.1.64 10.0.1.128 10.0.1.192"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        m_table->ResetRows();
+        PasteRows(*m_table, c.clipboard, c.interval, 256);
+        EXPECT_EQ(Addresses(), c.added);
+    }
+}
+
 TEST_F(ResultTableTest, SortKeysOrderByColumn) {
     Add("10.0.0.2", "@", Success, 1);
     Add("9.255.255.255", "9.255.255.255", Failure, DomainIndexFailure);

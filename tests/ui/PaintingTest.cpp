@@ -181,7 +181,7 @@ TEST_F(SortHeaderTest, TitlesAreAlignedAndElidedInsideTheirRectangles) {
     EXPECT_LE(ink(3).right(), 93);
 }
 
-TEST_F(SortHeaderTest, PressedItemIsDarkerSunkenAndShiftedUntilReleasedAndFollowsTheMouse) {
+TEST_F(SortHeaderTest, PressedItemIsDarkerSunkenAndShiftedWhileThePointerIsOverIt) {
     m_model.setHeaderData(1, Qt::Horizontal, QStringLiteral("WWW"));
     const QRect area(101, 1, 98, 18);
     const QRect unpressed = Ink(Render(), area);
@@ -197,12 +197,15 @@ TEST_F(SortHeaderTest, PressedItemIsDarkerSunkenAndShiftedUntilReleasedAndFollow
     EXPECT_EQ(clicked.at(0).at(0).toInt(), 1);
     ExpectPixels({197, 5, 235});
 
+    // The pressed look stays with the pressed item: off it, nothing looks pressed.
     QTest::mousePress(m_header.viewport(), Qt::LeftButton, {}, QPoint(50, 10));
     DragTo(250, 10);
-    EXPECT_EQ(m_header.PressedSection(), 2);
-    DragTo(250, 40);  // below the header
     EXPECT_EQ(m_header.PressedSection(), -1);
-    QTest::mouseRelease(m_header.viewport(), Qt::LeftButton, {}, QPoint(250, 40));
+    DragTo(60, 10);
+    EXPECT_EQ(m_header.PressedSection(), 0);
+    DragTo(60, 40);  // below the header
+    EXPECT_EQ(m_header.PressedSection(), -1);
+    QTest::mouseRelease(m_header.viewport(), Qt::LeftButton, {}, QPoint(60, 40));
     // A press on a divider resizes; it presses nothing.
     QTest::mousePress(m_header.viewport(), Qt::LeftButton, {}, QPoint(100, 10));
     EXPECT_EQ(m_header.PressedSection(), -1);

@@ -13,6 +13,7 @@
 #include "app/Language.h"
 #include "resolver/ReverseLookup.h"
 #include "resolver/WorkerSlots.h"
+#include "support/JoinedWorkers.h"
 #include "support/TempDir.h"
 #include "ui/MainDialog.h"
 #include "ui/MessageBox.h"
@@ -57,10 +58,11 @@ protected:
         MessageBox::resetForTest();
     }
 
-    // Opens a fresh window (closing the last one) with `engine`, active and shown.
-    MainDialog& Open(std::shared_ptr<ResolutionEngine> engine = ResolutionEngine::Create()) {
+    // Opens a fresh window (closing the last one) with `engine`, active and shown; without
+    // one, with an engine of the platform resolver whose lookups the test waits for.
+    MainDialog& Open(std::shared_ptr<ResolutionEngine> engine = nullptr) {
         m_dialog.reset();
-        m_engine = std::move(engine);
+        m_engine = engine ? std::move(engine) : m_workers.Engine();
         m_dialog = std::make_unique<MainDialog>(m_paths, m_engine);
         m_dialog->Open();
         m_dialog->activateWindow();
@@ -70,6 +72,7 @@ protected:
 
     TempDir m_dir;
     SettingsPaths m_paths;
+    JoinedWorkers m_workers;
     std::shared_ptr<ResolutionEngine> m_engine;
     std::unique_ptr<MainDialog> m_dialog;
 };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace ip2h {
+
+// How a lookup was answered.
+enum class AnswerKind : std::uint8_t {
+    Name,      // the name service gave a name
+    NetBios,   // the NetBIOS node status gave a name
+    NoName,    // the name service says the address has no name
+    NoAnswer,  // the server did not answer in time, or failed
+    Error,     // any other failure of the lookup
+};
+
+// Whether an answer holds for later runs: a name, or the name service's definite word that
+// there is none. A server that did not answer or failed may well answer the next time.
+constexpr bool IsLastingAnswer(AnswerKind kind) {
+    return kind != AnswerKind::NoAnswer && kind != AnswerKind::Error;
+}
+
+// A lookup's answer: the host name, or the address itself when there is none.
+struct LookupAnswer {
+    // Implicit, so that a lookup that only knows texts (a test's, say) answers with a name
+    // or with the lasting failure its address text stands for.
+    LookupAnswer(std::string text, AnswerKind kind = AnswerKind::Name)  // NOLINT
+        : Text(std::move(text)), Kind(kind) {}
+    LookupAnswer(const char* text) : Text(text) {}  // NOLINT
+
+    std::string Text;
+    AnswerKind Kind = AnswerKind::Name;
+};
+
+}  // namespace ip2h
