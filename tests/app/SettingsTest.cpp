@@ -5,6 +5,7 @@
 
 #include "app/Settings.h"
 #include "app/SettingsFile.h"
+#include "input/History.h"
 #include "support/TempDir.h"
 
 namespace ip2h {
@@ -91,6 +92,42 @@ TEST_F(SettingsTest, StoredNumbersAreClampedAndReadWithPercentI) {
     EXPECT_EQ(widths, "100:200:70:120 16:8:-5:7 1:250:70:120 1:2:3:4 ");
     // Fewer than ten numbers are no placement at all.
     EXPECT_FALSE(ParsePosition("0:1:-1:-1:-1:-1:10:20:610:x").has_value());
+}
+
+// What the user cannot see or undo from the window: a placement off every screen, an option
+// stored as 2, a file made read-only.
+TEST_F(SettingsTest, StoredStateTheUserCannotReachIsMendedOrLeftAlone) {
+    const ScreenRect screens[] = {{0, 0, 1280, 984}, {1280, 0, 3200, 1040}};
+    const struct {
+        ScreenRect stored, opened;
+    } places[] = {
+        {{100, 50, 700, 450}, {100, 50, 700, 450}},          // on the first screen
+        {{3000, 900, 3600, 1300}, {3000, 900, 3600, 1300}},  // partly on the second
+        {{3200, 0, 3800, 400}, {340, 292, 940, 692}},        // touches it, meets nothing
+        {{3000, 2500, 3600, 2900}, {340, 292, 940, 692}},    // off every screen, centred
+        {{-5000, -10, -3000, 1990}, {0, 0, 1280, 984}},      // and shrunk to fit
+    };
+    for (const auto& [stored, opened] : places) {
+        EXPECT_EQ(BringOntoScreens(stored, screens, screens[0]), opened) << stored.Left;
+    }
+
+    // A toggle turns any "on" off, whatever the stored value.
+    const std::pair<int, int> toggles[] = {{0, 1}, {1, 0}, {2, 0}, {-1, 0}};
+    for (const auto& [stored, toggled] : toggles) EXPECT_EQ(ToggledOption(stored), toggled);
+
+    // A settings or history file the user made read-only is neither replaced nor deleted.
+    const fs::path history = m_dir / "h.txt";
+    test::WriteFile(File(), "[Options]\r\nHistory=1\r\n");
+    test::WriteFile(history, "10.0.0.1\r\n");
+    for (const fs::path& file : {File(), history}) fs::permissions(file, fs::perms(0444));
+    ProfileStore store = Store();
+    EXPECT_FALSE(store.WriteInteger("Options", "History", 0));
+    EXPECT_FALSE(SaveHistory(history, true, {"10.0.0.2"}));
+    EXPECT_FALSE(SaveHistory(history, false, {}));
+    EXPECT_EQ(test::ReadFile(File()), "[Options]\r\nHistory=1\r\n");
+    EXPECT_EQ(test::ReadFile(history), "10.0.0.1\r\n");
+    fs::permissions(File(), fs::perms(0644));
+    EXPECT_TRUE(store.WriteInteger("Options", "History", 0));
 }
 
 TEST(SettingsFileTest, ComposesSafePathsBesideTheExecutable) {

@@ -163,6 +163,27 @@ TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
     }
 }
 
+// When a command rebuilds the list at once instead of leaving it to the timer.
+TEST(RefreshAtOnceTest, AnEmptiedTableOrAChangedSortShowsAtOnce) {
+    const struct {
+        const char* what;
+        TableChange change;
+        int rows;
+        bool listShowsRows, atOnce;
+    } cases[] = {
+        {"registration that wrote rows: the timer paces it", {true, true}, 20, true, false},
+        {"registration that wrote none empties the list", {true, false}, 0, true, true},
+        {"...and an empty list stays as it is", {true, true}, 0, false, false},
+        {"paste that reset the sort", {false, true}, 30, true, true},
+        {"paste into an empty list that reset the sort", {false, true}, 30, false, true},
+        {"paste with the sort as it was", {false, false}, 30, true, false},
+        {"sorting switched off or on", {false, true}, 5, true, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RefreshAtOnce(c.change, c.rows, c.listShowsRows), c.atOnce) << c.what;
+    }
+}
+
 TEST_F(ResultTableTest, SortKeysOrderByColumn) {
     Add("10.0.0.2", "@", Success, 1);
     Add("9.255.255.255", "9.255.255.255", Failure, DomainIndexFailure);

@@ -405,6 +405,64 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
     EXPECT_EQ(Range()->currentText(), u"typed"_s);
 }
 
+// A refresh keeps the last visible item in view, or shows the first rows when it is gone;
+// rows flagged by Select All come back selected whatever was clicked in between.
+TEST_F(CommandsTest, RefreshKeepsTheViewAndTheFlaggedSelection) {
+    MainDialog& dialog = OpenWith("10.0.0.0-10.0.0.255\n");
+    List()->scrollToBottom();
+    const int top = List()->rowAt(0);
+    ASSERT_GT(top, 200);
+    dialog.Dispatch(Command::SelectAll);
+    List()->selectRow(3);
+    dialog.RefreshList();
+    EXPECT_EQ(List()->rowAt(0), top);
+    EXPECT_EQ(SelectedCount(), 256);
+
+    Range()->setEditText(u"10.1.0.0-10.1.0.19"_s);
+    dialog.Dispatch(Command::Register);
+    ASSERT_TRUE(ShowAllAnswers());
+    EXPECT_EQ(List()->rowAt(0), 0);
+    EXPECT_EQ(SelectedCount(), 0);
+}
+
+// What is typed is registered, never a longer list item that begins with it.
+TEST_F(CommandsTest, TypedTextIsRegisteredExactlyAsTyped) {
+    MainDialog& dialog = OpenWith();
+    Range()->setEditText(u"198.51.100.1-198.51.100.5"_s);
+    dialog.Dispatch(Command::Register);
+    for (const auto& [box, typed] : {std::pair{Range(), u"198.51.100.1"_s},
+                                     std::pair{Interval(), u"2"_s}}) {
+        Focus(box->lineEdit());
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), typed);
+        EXPECT_EQ(box->currentText(), typed);
+    }
+    QTest::keyClick(Interval()->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.Table().RowCount == 1; }));
+    EXPECT_EQ(Stored(), (Addresses{"198.51.100.1"}));
+    const std::string settings = test::ReadFile(m_paths.SettingsFile);
+    EXPECT_NE(settings.find("IpAdrsRange=198.51.100.1\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("IpIncrement=2\n"), std::string::npos) << settings;
+}
+
+// A session checkpoint (the desktop's commitDataRequest) saves, and the window goes on:
+// it still resolves, and what changes later is saved when it closes.
+TEST_F(CommandsTest, ACheckpointSavesAndTheWindowGoesOn) {
+    MainDialog& dialog = OpenWith();
+    Range()->setEditText(u"10.0.0.1-10.0.0.3"_s);
+    dialog.Dispatch(Command::Register);
+    dialog.SaveSettingsAndHistory();
+    EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("CopyItem=1"), std::string::npos);
+    EXPECT_NE(test::ReadFile(m_paths.HistoryFile).find("10.0.0.1-10.0.0.3"), std::string::npos);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return test::Pane(dialog, "progressStatusLabel") == u" Progress :    3/   3"_s; },
+        10000));
+    EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
+    dialog.Dispatch(Command::CopyItemHostName);
+    dialog.close();
+    EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("CopyItem=3"), std::string::npos);
+}
+
 TEST_F(CommandsTest, OptionTogglesShowCheckMarksAndAreWrittenAtClose) {
     struct Option {
         Command Item;
@@ -512,6 +570,19 @@ TEST_F(CommandsTest, BandAndBottomStripArePaintedFromTheButtonFace) {
     EXPECT_EQ(bar.height(), kBackgroundStripHeight);
     EXPECT_EQ(bar.bottom(), dialog.height() - 1);
     EXPECT_EQ(image.pixelColor(bar.left() + 520, bar.center().y()), face);
+
+    // The panes end at 170, 320 and 470 pixels, at any width; the last one at the edge.
+    for (const int width : {600, dialog.minimumWidth()}) {
+        dialog.resize(width, dialog.height());
+        QTest::qWait(1);
+        std::vector<int> edges;
+        for (const char* pane : {"timeStatusLabel", "progressStatusLabel", "successStatusLabel",
+                                 "spareStatusLabel"}) {
+            const QRect at = test::Child<QLabel>(dialog, pane)->geometry();
+            edges.push_back(at.left() + at.width());
+        }
+        EXPECT_EQ(edges, (std::vector<int>{170, 320, 470, std::max(470, width)})) << width;
+    }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <csignal>
+
 #include <QClipboard>
 #include <QProcess>
 #include <QTimer>
@@ -115,51 +117,63 @@ TEST_F(WindowFaultTest, OddNamesEndTheRunAndCopyOneRowPerLine) {
 }
 
 // Closing while every slot waits on a lookup that never returns ends the process at once,
-// through the path main() takes. A fresh copy of this program plays the program (told so by
-// the environment) and notes when it asked to close; the test times its end from outside.
-TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnEndsTheProcessInUnderASecond) {
+// through the path main() takes, and saves the settings and the history first: closed from
+// the menu, or asked to end by the desktop (SIGTERM at logout or shutdown, SIGHUP). A fresh
+// copy of this program plays the program (told so by the environment) and notes when all its
+// slots are busy; the test times its end from then.
+TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnSavesAndEndsTheProcessAtOnce) {
     const char* childDir = std::getenv("IP2H_TEST_CLOSING_DIR");
-    const std::filesystem::path dir = childDir != nullptr ? childDir : m_dir.Path();
-    m_paths = {dir / "x.ini", dir / "x_history.txt"};
     if (childDir != nullptr) {
-        auto engine = ResolutionEngine::Create([](const std::string&) -> std::string {
+        const std::filesystem::path dir = childDir;
+        m_paths = {dir / "x.ini", dir / "x_history.txt"};
+        const bool byMenu = std::getenv("IP2H_TEST_CLOSING_SIGNAL") == nullptr;
+        auto engine = ResolutionEngine::Create([](const std::string&) -> LookupAnswer {
             for (;;) std::this_thread::sleep_for(1h);
         });
-        EndProcess(RunMainWindow(m_paths, engine, [&engine, dir](MainDialog& dialog) {
+        EndProcess(RunMainWindow(m_paths, engine, [&engine, dir, byMenu](MainDialog& dialog) {
             test::Register(dialog, "10.0.0.0-10.0.0.255");
             auto* poll = new QTimer(&dialog);
-            QObject::connect(poll, &QTimer::timeout, poll, [&dialog, &engine, poll, dir] {
+            QObject::connect(poll, &QTimer::timeout, poll, [&dialog, &engine, poll, dir, byMenu] {
                 if (!test::AllSlotsRunning(*engine)) return;
                 poll->stop();
-                std::ofstream(dir / "closed-at") << Clock::now().time_since_epoch().count();
-                dialog.Dispatch(Command::Exit);
+                std::ofstream(dir / "busy-at") << Clock::now().time_since_epoch().count();
+                if (byMenu) dialog.Dispatch(Command::Exit);
             });
             poll->start(10);
         }));
     }
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"IP2H_TEST_CLOSING_DIR"_s, QString::fromStdString(dir.string()));
-    child.setProcessEnvironment(environment);
-    child.setStandardOutputFile(QProcess::nullDevice());
-    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    child.start(QCoreApplication::applicationFilePath(),
-                {u"--gtest_filter=%1.%2"_s.arg(QLatin1String(test->test_suite_name()),
-                                               QLatin1String(test->name()))});
-    const bool ended = child.waitForFinished(20000);
-    const auto endedAt = Clock::now();
-    if (!ended) child.kill();
-    ASSERT_TRUE(ended) << "the process did not end";
-    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(child.exitCode(), 0);
-    const std::string closedAt = test::ReadFile(dir / "closed-at");
-    ASSERT_FALSE(closedAt.empty()) << "the child never had 96 lookups waiting";
-    const auto closing = endedAt - Clock::time_point(Clock::duration(std::stoll(closedAt)));
-    EXPECT_LT(closing, 1s) << std::chrono::duration_cast<std::chrono::milliseconds>(closing).count()
-                           << " ms from closing to the end of the process";
-    // The closing sequence ran: the settings and the history were written.
-    EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("CopyItem=1"), std::string::npos);
-    EXPECT_NE(test::ReadFile(m_paths.HistoryFile).find("10.0.0.0-10.0.0.255"), std::string::npos);
+    for (const int signal : {0, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        test::TempDir dir;
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"IP2H_TEST_CLOSING_DIR"_s, QString::fromStdString(dir.Path().string()));
+        if (signal != 0) environment.insert(u"IP2H_TEST_CLOSING_SIGNAL"_s, u"1"_s);
+        child.setProcessEnvironment(environment);
+        child.setStandardOutputFile(QProcess::nullDevice());
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--gtest_filter=%1.%2"_s.arg(QLatin1String(test->test_suite_name()),
+                                                   QLatin1String(test->name()))});
+        std::string busyAt;
+        (void)QTest::qWaitFor([&] { return !(busyAt = test::ReadFile(dir / "busy-at")).empty(); },
+                              20000);
+        if (signal != 0 && !busyAt.empty()) ::kill(static_cast<pid_t>(child.processId()), signal);
+        const bool ended = child.waitForFinished(20000);
+        const auto endedAt = Clock::now();
+        if (!ended) child.kill();
+        ASSERT_TRUE(ended) << "the process did not end";
+        ASSERT_FALSE(busyAt.empty()) << "the child never had 96 lookups waiting";
+        EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(child.exitCode(), 0);
+        const auto closing = endedAt - Clock::time_point(Clock::duration(std::stoll(busyAt)));
+        EXPECT_LT(closing, 1s) << std::chrono::duration_cast<std::chrono::milliseconds>(closing).count()
+                               << " ms from closing to the end of the process";
+        // The closing sequence ran: the settings and the history were written.
+        EXPECT_NE(test::ReadFile(dir / "x.ini").find("CopyItem=1"), std::string::npos);
+        EXPECT_NE(test::ReadFile(dir / "x_history.txt").find("10.0.0.0-10.0.0.255"),
+                  std::string::npos);
+    }
 }
 
 }  // namespace
