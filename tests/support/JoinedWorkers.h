@@ -1,7 +1,9 @@
 #pragma once
 
-#include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <iterator>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -11,13 +13,15 @@
 
 namespace ip2h::test {
 
-// Starts the engine's workers on threads that are joined when this object goes away. The
+// Starts the engine's workers on threads that are all joined when this object goes away. The
 // program detaches its workers and never waits for them; a test must, or a lookup still
 // inside the C library's resolver when the process exits leaves that thread's resolver
-// buffers behind, and the leak checker reports them.
+// buffers behind, and the leak checker reports them. Finished threads are joined by a thread
+// of this object's own as they end, so that the window's thread never waits and a long test
+// does not pile up thousands of stacks.
 class JoinedWorkers {
 public:
-    JoinedWorkers() = default;
+    JoinedWorkers() : m_reaper([this] { Reap(); }) {}
     JoinedWorkers(const JoinedWorkers&) = delete;
     JoinedWorkers& operator=(const JoinedWorkers&) = delete;
     ~JoinedWorkers() { JoinAll(); }
@@ -25,39 +29,53 @@ public:
     std::shared_ptr<ResolutionEngine> Engine(ResolutionEngine::LookupFunction lookup = {}) {
         return ResolutionEngine::Create(std::move(lookup), [this](std::function<void()> work) {
             std::lock_guard lock(m_lock);
-            // Threads that have finished are joined as new ones start, so that a long test
-            // does not pile up the stacks of thousands of them.
-            std::erase_if(m_workers, [](Worker& worker) {
-                if (!worker.Done->load()) return false;
-                worker.Thread.join();
-                return true;
+            const auto self = m_running.emplace(m_running.end());
+            // The thread reports its end under the lock, so after the assignment below.
+            *self = std::thread([this, work = std::move(work), self] {
+                work();
+                std::lock_guard ended(m_lock);
+                m_finished.push_back(self);
+                m_changed.notify_one();
             });
-            auto done = std::make_shared<std::atomic<bool>>(false);
-            m_workers.push_back({std::thread([work = std::move(work), done] {
-                                     work();
-                                     done->store(true);
-                                 }),
-                                 done});
             return true;
         });
     }
 
     void JoinAll() {
-        std::vector<Worker> workers;
         {
             std::lock_guard lock(m_lock);
-            workers.swap(m_workers);
+            m_stopping = true;
         }
-        for (Worker& worker : workers) worker.Thread.join();
+        m_changed.notify_one();
+        if (m_reaper.joinable()) m_reaper.join();
+        std::list<std::thread> rest;
+        {
+            std::lock_guard lock(m_lock);
+            rest.swap(m_running);
+        }
+        for (std::thread& thread : rest) thread.join();
     }
 
 private:
-    struct Worker {
-        std::thread Thread;
-        std::shared_ptr<std::atomic<bool>> Done;
-    };
+    void Reap() {
+        std::unique_lock lock(m_lock);
+        while (!m_stopping) {
+            m_changed.wait(lock, [this] { return m_stopping || !m_finished.empty(); });
+            std::vector<std::list<std::thread>::iterator> finished;
+            finished.swap(m_finished);
+            lock.unlock();
+            for (const auto thread : finished) thread->join();
+            lock.lock();
+            for (const auto thread : finished) m_running.erase(thread);
+        }
+    }
+
     std::mutex m_lock;
-    std::vector<Worker> m_workers;
+    std::condition_variable m_changed;
+    std::list<std::thread> m_running;
+    std::vector<std::list<std::thread>::iterator> m_finished;
+    bool m_stopping = false;
+    std::thread m_reaper;  // last: it starts once everything above exists
 };
 
 }  // namespace ip2h::test

@@ -1,5 +1,5 @@
-// The window under faults of the name service: a DNS server that never answers, names no
-// host should have, and lookups that never return when the window closes.
+// The window under faults of the name service: names no host should have, and lookups that
+// never return when the window closes.
 #include <netdb.h>
 #include <sys/socket.h>
 
@@ -19,7 +19,6 @@
 #include "WindowHarness.h"
 #include "results/FixedText.h"
 #include "results/ResultTable.h"
-#include "support/StoppedDnsServer.h"
 #include "support/TestNamespace.h"
 #include "ui/Application.h"
 
@@ -32,34 +31,6 @@ using test::Pane;
 using namespace Qt::StringLiterals;
 
 using WindowFaultTest = test::WindowTest;
-
-// The DNS server is stopped: every lookup waits for the resolver's timeout, the window never.
-TEST_F(WindowFaultTest, SilentDnsServerKeepsTicksAndRefreshesPrompt) {
-    IP2H_REQUIRE_TEST_NAMESPACE();
-    test::StoppedDnsServer stopped;
-    ASSERT_TRUE(stopped.Stopped());
-    MainDialog& dialog = Open();  // the platform resolver
-    test::Register(dialog, "198.51.100.0-198.51.100.255");
-    // The timer's first refresh hands out the first 96 addresses.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return test::AllSlotsRunning(*m_engine); }));
-
-    // The event loop keeps turning through ticks and refreshes: a 10 ms timer is never held up.
-    QElapsedTimer sinceLast;
-    qint64 longestGap = 0;
-    QTimer probe;
-    QObject::connect(&probe, &QTimer::timeout, &probe,
-                     [&] { longestGap = std::max(longestGap, sinceLast.restart()); });
-    sinceLast.start();
-    probe.start(10);
-    QTest::qWait(1500);
-    probe.stop();
-    EXPECT_LT(longestGap, 100);
-
-    // Every lookup fails after its timeout, and the run ends with 256 failures.
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return Pane(dialog, "progressStatusLabel") == u" Progress :  256/ 256"_s; }, 30000));
-    EXPECT_EQ(Pane(dialog, "successStatusLabel"), u" Success :    0/ 256"_s);
-}
 
 // Names the resolver may hand back although no DNS host name holds them; the last case is the
 // longest name the interface returns (1,024 characters).
