@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
-#include "input/AddressParser.h"
+#include "address/AddressText.h"
+#include "results/RangeRows.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {

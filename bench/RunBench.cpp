@@ -6,8 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "input/AddressParser.h"
-#include "resolver/ProgressTimer.h"
+#include "address/AddressText.h"
+#include "results/RangeRows.h"
+#include "results/ProgressTimer.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ListRefresh.h"
 #include "results/ResultTable.h"

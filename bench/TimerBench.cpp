@@ -1,6 +1,6 @@
 #include <benchmark/benchmark.h>
 
-#include "resolver/ProgressTimer.h"
+#include "results/ProgressTimer.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {

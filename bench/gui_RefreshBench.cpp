@@ -4,8 +4,8 @@
 #include <QTableView>
 #include <cstdio>
 
-#include "app/Language.h"
-#include "resolver/ProgressTimer.h"
+#include "base/Language.h"
+#include "results/ProgressTimer.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "ui/MainDialog.h"
@@ -46,7 +46,8 @@ void BM_RefreshList(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     auto engine = ResolutionEngine::Create();
     SettingsPaths paths{"/nonexistent/bench.ini", "/nonexistent/bench_history.txt"};
-    MainDialog dialog(paths, engine);
+    const auto table = ResultTable::Create();
+    MainDialog dialog(paths, *table, engine);
     dialog.resize(600, 400);
     FillAnswered(dialog.Table(), *engine, rows);
     dialog.RefreshList();

@@ -8,9 +8,10 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "input/AddressParser.h"
-#include "input/RangeRegistration.h"
-#include "results/FixedText.h"
+#include "address/AddressText.h"
+#include "results/RangeRows.h"
+#include "address/RangeRegistration.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 
 namespace ip2h::fuzz {

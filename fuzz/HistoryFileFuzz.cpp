@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "input/History.h"
+#include "settings/History.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace ip2h;

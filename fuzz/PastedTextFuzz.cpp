@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "input/AddressParser.h"
-#include "results/FixedText.h"
+#include "address/AddressText.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 #include "results/RowCommands.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "app/ProfileStore.h"
-#include "app/Settings.h"
+#include "settings/ProfileStore.h"
+#include "settings/Settings.h"
 
 namespace ip2h::fuzz {
 namespace {

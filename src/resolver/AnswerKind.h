@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace ip2h {
 
@@ -18,6 +19,19 @@ enum class AnswerKind : std::uint8_t {
 // there is none. A server that did not answer or failed may well answer the next time.
 constexpr bool IsLastingAnswer(AnswerKind kind) {
     return kind != AnswerKind::NoAnswer && kind != AnswerKind::Error;
+}
+
+// The text a row shows while its address waits for an answer: "(address)".
+inline std::string PendingAnswer(std::string_view address) {
+    std::string pending;
+    pending.reserve(address.size() + 2);
+    pending.append("(").append(address).append(")");
+    return pending;
+}
+
+// Whether a text holds the pending mark "(". No answer does: lookups escape the character.
+inline bool HasPendingMark(std::string_view text) {
+    return text.find('(') != std::string_view::npos;
 }
 
 // A lookup's answer: the host name, or the address itself when there is none.

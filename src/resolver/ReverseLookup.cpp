@@ -9,8 +9,7 @@
 #include <cstring>
 #include <mutex>
 
-#include "input/AddressParser.h"
-#include "input/IntScan.h"
+#include "address/AddressText.h"
 #include "resolver/NetbiosNodeStatus.h"
 
 namespace ip2h {
@@ -54,14 +53,6 @@ GetNameInfoFunction ResolverEntry() {
 
 void SetResolverEntry(GetNameInfoFunction entry) {
     g_replacementResolver.store(entry, std::memory_order_release);
-}
-
-bool IsPrivateAddressText(std::string_view address) {
-    std::array<std::int64_t, 4> fields{};
-    if (ScanFields(address, "%i.%i.%i.%i", fields) != 4) {
-        return false;
-    }
-    return IsPrivateNetwork(fields[0], fields[1]);
 }
 
 std::string MendAnswer(std::string_view name, std::string_view address) {
@@ -134,7 +125,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
 
     const AnswerKind failure = KindOfLookupStatus(status);
     if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
-        !UseNbt.load(std::memory_order_relaxed) || !IsPrivateAddressText(text)) {
+        !UseNbt.load(std::memory_order_relaxed) || !IsPrivateAddress(text)) {
         return {std::move(text), failure};
     }
     if (const auto name = NodeStatusQuery()(parsed)) {

@@ -40,9 +40,6 @@ LookupAnswer ReverseLookup(std::string_view address);
 // The kind of answer a getnameinfo status stands for (0: a name).
 AnswerKind KindOfLookupStatus(int status);
 
-// Whether `address` lies in 10/8, 172.16/12 or 192.168/16, read field by field like "%i.%i.%i.%i".
-bool IsPrivateAddressText(std::string_view address);
-
 // Makes a name safe to store and show as the answer for `address`:
 // - an empty name is no name: the answer is the address itself (the failure answer);
 // - control characters (bytes below 0x20 and 0x7F) and the parentheses "(" and ")" are written

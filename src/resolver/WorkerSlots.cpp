@@ -4,7 +4,7 @@
 #include <system_error>
 #include <thread>
 
-#include "app/AsciiCase.h"
+#include "base/AsciiCase.h"
 #include "resolver/ReverseLookup.h"
 
 namespace ip2h {
@@ -39,14 +39,6 @@ std::shared_ptr<ResolutionEngine> ResolutionEngine::Create(LookupFunction lookup
     return std::make_shared<ResolutionEngine>(Passkey{}, std::move(lookup), std::move(startThread));
 }
 
-ResolutionEngine& ResolutionEngine::Instance() {
-    // Deliberately never released (no destructor runs at exit either): detached workers
-    // may still be inside a lookup when the process ends.
-    static std::shared_ptr<ResolutionEngine>* const owner =
-        new std::shared_ptr<ResolutionEngine>(Create());
-    return **owner;
-}
-
 ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread)
     : m_lookup(std::move(lookup)), m_startThread(std::move(startThread)) {
     if (!m_lookup) {
@@ -61,11 +53,7 @@ std::string ResolutionEngine::RequestHostName(std::string_view address) {
     if (auto answer = m_cache.Find(address)) {
         return std::move(*answer);
     }
-    std::string pending;
-    pending.reserve(address.size() + 2);
-    pending += '(';
-    pending += address;
-    pending += ')';
+    std::string pending = PendingAnswer(address);
     const std::uint64_t digest = FoldedDigest(address);
     if (m_tornDown.load(std::memory_order_acquire) || IsRunningAnywhere(address, digest)) {
         return pending;

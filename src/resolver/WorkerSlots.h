@@ -38,9 +38,6 @@ public:
 
     static std::shared_ptr<ResolutionEngine> Create(LookupFunction lookup = {},
                                                     ThreadStarter startThread = {});
-    // The program's engine, resolving with ReverseLookup. Never destroyed, since workers may
-    // still be resolving when the process exits.
-    static ResolutionEngine& Instance();
 
     ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread);
     ResolutionEngine(const ResolutionEngine&) = delete;

@@ -1,7 +1,8 @@
 #include "results/CellColours.h"
 
-#include "app/Texts.h"
-#include "input/AddressParser.h"
+#include "resolver/AnswerKind.h"
+#include "base/Texts.h"
+#include "address/AddressText.h"
 
 namespace ip2h {
 namespace {
@@ -20,7 +21,7 @@ CellColour CellColours(int column, std::string_view text, bool japanese, const C
         case 1:
             if (IsDottedQuad(text)) {
                 colour.Text = Rgb{0, 0, 0};
-            } else if (!Contains(text, "(")) {
+            } else if (!HasPendingMark(text)) {
                 colour.Text = Rgb{0, 150, 0};
             } else {
                 colour.Text = kGrey;

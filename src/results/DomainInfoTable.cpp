@@ -1,6 +1,6 @@
 #include "results/DomainInfoTable.h"
 
-#include "app/AsciiCase.h"
+#include "base/AsciiCase.h"
 
 #include <algorithm>
 #include <array>

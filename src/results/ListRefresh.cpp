@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "app/Texts.h"
-#include "input/AddressParser.h"
+#include "resolver/AnswerKind.h"
+#include "base/Texts.h"
+#include "address/AddressText.h"
 #include "results/DomainInfoTable.h"
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 #include "results/Sorting.h"
 
@@ -41,7 +42,7 @@ void Classify(ResultEntry& row, bool japanese) {
 
 std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName) {
     if (hostName == address) return Failure;
-    if (hostName.empty() || hostName.find('(') != std::string_view::npos) return Pending;
+    if (hostName.empty() || HasPendingMark(hostName)) return Pending;
     return Success;
 }
 
@@ -86,6 +87,24 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
         Classify(row, japanese);
     }
     return RefreshOutcome::Rebuilt;
+}
+
+ListSelection SelectionFromFlags(const ResultTable& table) {
+    ListSelection selection;
+    int runStart = -1;
+    const int count = table.OrderedCount;
+    for (int i = 0; i <= count; ++i) {
+        const int row = i < count ? table.RowOrder[i] : -1;
+        const bool flagged = row >= 0 && row < table.RowCount && table.Rows[row].Selected == 1;
+        if (flagged) {
+            selection.Focused = i;
+            if (runStart < 0) runStart = i;
+        } else if (runStart >= 0) {
+            selection.Runs.emplace_back(runStart, i - 1);
+            runStart = -1;
+        }
+    }
+    return selection;
 }
 
 bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows) {

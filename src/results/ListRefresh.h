@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace ip2h {
 
@@ -41,6 +43,15 @@ struct TableChange {
 // (storage order when sorting is off). A registration that wrote rows leaves its first
 // refresh to the timer, which paces the lookups.
 bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows);
+
+// The list's selection as the rows' Selected flags give it, in list order: runs of
+// consecutive positions (first and last included) and the position that takes the focus,
+// the last flagged one (-1 when none is).
+struct ListSelection {
+    std::vector<std::pair<int, int>> Runs;
+    int Focused = -1;
+};
+ListSelection SelectionFromFlags(const ResultTable& table);
 
 // The status of an answer: Failure when it equals the address, Pending when it is empty or
 // holds "(", Success otherwise.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 
 namespace ip2h {
 namespace {
@@ -28,12 +28,6 @@ ResultTable::ResultTable() {
     std::memset(Rows, 0, sizeof Rows);
     std::memset(CompactionBuffer, 0, sizeof CompactionBuffer);
     std::fill(std::begin(RowOrder), std::end(RowOrder), -1);
-}
-
-ResultTable& ResultTable::Instance() {
-    // Never freed: code still running while the process ends must not find it destroyed.
-    static ResultTable* const table = new ResultTable();
-    return *table;
 }
 
 std::unique_ptr<ResultTable> ResultTable::Create() {

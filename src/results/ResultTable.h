@@ -33,8 +33,6 @@ struct ResultEntry {
 // user-interface thread only.
 class ResultTable {
 public:
-    // The process-wide table, reserved on first use and kept until the process ends.
-    static ResultTable& Instance();
     // A separate table (tests, benchmarks); about 60 MB, zeroed.
     static std::unique_ptr<ResultTable> Create();
 

@@ -1,6 +1,7 @@
 #include "results/RowCommands.h"
 
-#include "input/AddressParser.h"
+#include "address/AddressText.h"
+#include "results/RangeRows.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {

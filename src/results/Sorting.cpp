@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "input/AddressParser.h"
-#include "input/IntScan.h"
-#include "results/FixedText.h"
+#include "resolver/AnswerKind.h"
+#include "address/AddressText.h"
+#include "base/IntScan.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {
@@ -90,7 +91,7 @@ void HostPart(const ResultEntry& row, KeyWriter& key) {
         // A failed lookup answers with the address itself.
         const int f[4] = {(*fields)[0], (*fields)[1], (*fields)[2], (*fields)[3]};
         key.PaddedQuad(f);
-    } else if (host.find('(') != std::string_view::npos) {
+    } else if (HasPendingMark(host)) {
         // The pending placeholder "(address)": fields not read count as 0.
         std::int64_t f[4] = {};
         ScanFields(host, "(%i.%i.%i.%i)", f);
@@ -173,6 +174,15 @@ bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning) {
     if (column == sort.Column) sort.Direction = sort.Direction == 0 ? 1 : 0;
     sort.Column = column;
     return true;
+}
+
+SortState SortAtOpening(std::int32_t storedSortEnable) {
+    return SortState{storedSortEnable, 0, 0};
+}
+
+std::pair<int, int> IndicatorOf(const SortState& sort) {
+    if (sort.Enabled != 1) return {-1, -1};
+    return {sort.Column, sort.Direction};
 }
 
 bool ResetSortOrder(SortState& sort) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 namespace ip2h {
 
@@ -29,6 +30,13 @@ std::size_t PrimaryKey(const struct ResultEntry& row, std::int32_t column, char*
 // to be re-sorted: the caller then shows the indicator, clears the selection and refreshes.
 // Ignored while a worker is resolving or sorting is off.
 bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning);
+
+// The sort the window opens with: the first column, ascending, on when the stored switch is 1.
+SortState SortAtOpening(std::int32_t storedSortEnable);
+
+// What the header's indicator shows for a sort: its column and direction, or (-1, -1) when
+// sorting is off.
+std::pair<int, int> IndicatorOf(const SortState& sort);
 
 // Registering and pasting put an enabled sort back on the first column, ascending. Returns
 // true when the indicator is to move there.

@@ -9,17 +9,14 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/Language.h"
-#include "app/Texts.h"
+#include "base/Language.h"
+#include "base/Texts.h"
 #include "ui/AppIcon.h"
 #include "ui/DialogMetrics.h"
+#include "ui/QtText.h"
 
 namespace ip2h {
 namespace {
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Layout in dialog units.
 constexpr QSize kClientSize(243, 101);
@@ -47,7 +44,7 @@ AboutDialog::AboutDialog(bool japanese, QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setModal(true);
-    setWindowTitle(ToQString(Tr(TextId::AboutTitle, japanese)));
+    setWindowTitle(FromUtf8(Tr(TextId::AboutTitle, japanese)));
     setWindowIcon(AppIcon());
 
     const QFont dialogFont = AboutDialogFont(japanese);
@@ -88,14 +85,14 @@ AboutDialog::AboutDialog(bool japanese, QWidget* parent) : QDialog(parent) {
         CellHeightFont(dialogFont, QStringLiteral("Arial"), kVersionCellPixels, QFont::Bold));
     m_versionLabel->setTextFormat(Qt::PlainText);
     m_versionLabel->setAlignment(Qt::AlignCenter);
-    m_versionLabel->setText(ToQString(Tr(TextId::AboutVersion, japanese)));
+    m_versionLabel->setText(FromUtf8(Tr(TextId::AboutVersion, japanese)));
 
     m_creditLabel = new QLabel(this);
     m_creditLabel->setObjectName(QStringLiteral("creditLabel"));
     m_creditLabel->setGeometry(DialogUnitsToPixels(kCreditRect, base));
     m_creditLabel->setTextFormat(Qt::PlainText);
     m_creditLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    m_creditLabel->setText(ToQString(Tr(TextId::AboutCredit, japanese)));
+    m_creditLabel->setText(FromUtf8(Tr(TextId::AboutCredit, japanese)));
 }
 
 void AboutDialog::keyPressEvent(QKeyEvent* event) {

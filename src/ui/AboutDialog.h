@@ -8,7 +8,7 @@ class QLabel;
 namespace ip2h {
 
 // The about box: the program icon and the version line on white, inside a plain frame. It has
-// no buttons; Esc, Enter and the close box end it, and F1 does nothing. Run it with exec().
+// no buttons; Esc, Enter and the close box end it, and F1 does nothing. Open it with open().
 class AboutDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(AboutDialog)

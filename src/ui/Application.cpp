@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Language.h"
+#include "base/Language.h"
 #include "resolver/WorkerSlots.h"
 #include "ui/MainDialog.h"
 #include "ui/TerminationSignals.h"
@@ -19,9 +19,10 @@ void ChooseLanguageFromDesktop() {
         uiLanguages.isEmpty() ? std::string() : uiLanguages.first().toStdString()));
 }
 
-int RunMainWindow(const SettingsPaths& paths, std::shared_ptr<ResolutionEngine> engine,
+int RunMainWindow(const SettingsPaths& paths, ResultTable& table,
+                  std::shared_ptr<ResolutionEngine> engine,
                   const std::function<void(MainDialog&)>& opened) {
-    MainDialog dialog(paths, std::move(engine));
+    MainDialog dialog(paths, table, std::move(engine));
     const TerminationSignals closeOnSignal(dialog);
     dialog.Open();
     if (opened) opened(dialog);

@@ -115,7 +115,7 @@ QFont CellHeightFont(const QFont& base, const QString& family, int cellPixels, i
 }
 
 DialogBaseUnits BaseUnitsOf(const QFontMetrics& metrics) {
-    // Average over the 52 letters, rounded, as dialog layouts have always measured it.
+    // The average width of the 52 letters, rounded: the unit the layout is measured in.
     const int letters = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     return {(letters / 26 + 1) / 2, metrics.height()};
@@ -134,17 +134,12 @@ QRect DialogUnitsToPixels(const QRect& dialogUnits, DialogBaseUnits base) {
                  MulDivRound(dialogUnits.height(), base.Y, 8));
 }
 
-QRect DialogUnitsToPixels(const QRect& dialogUnits, const QFontMetrics& metrics) {
-    return DialogUnitsToPixels(dialogUnits, BaseUnitsOf(metrics));
-}
-
 QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base) {
     return QSize(MulDivRound(dialogUnits.width(), base.X, 4),
                  MulDivRound(dialogUnits.height(), base.Y, 8));
 }
 
 int ResultListHeight(int clientHeight, int listTop, bool japanese) {
-    constexpr int kStatusBarHeight = 24;
     const int specified = clientHeight - (japanese ? 84 : 99);
     const int available = clientHeight - kStatusBarHeight - listTop;
     return std::max(0, std::min(specified, available));

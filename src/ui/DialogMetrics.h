@@ -15,6 +15,9 @@ inline constexpr char16_t kGothicFace[] = u"ＭＳ ゴシック";
 inline constexpr char16_t kProportionalGothicFace[] = u"ＭＳ Ｐゴシック";
 inline constexpr int kDialogPointSize = 9;
 
+// Height of the status bar, and of the plain strip under it.
+inline constexpr int kStatusBarHeight = 24;
+
 // The font on this system closest to a dialog face at `pointSize`: the sans-serif faces go to
 // the nearest sans serif installed, the fixed-pitch Gothic to a fixed-pitch Japanese Gothic
 // when there is one, and both Gothics to a Japanese Gothic such as "Noto Sans CJK JP", or to
@@ -48,7 +51,6 @@ int MulDivRound(int value, int base, int divisor);
 
 // Position and size in dialog units to pixels, each of x, y, width and height on its own.
 QRect DialogUnitsToPixels(const QRect& dialogUnits, DialogBaseUnits base);
-QRect DialogUnitsToPixels(const QRect& dialogUnits, const QFontMetrics& metrics);
 QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base);
 
 // Height of the result list for a client area `clientHeight` pixels high whose list starts at

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ProfileStore.h"
-#include "app/SettingsFile.h"
-#include "resolver/ProgressTimer.h"
 #include "results/Sorting.h"
-#include "ui/Commands.h"
+#include "results/ProgressTimer.h"
+#include "settings/ProfileStore.h"
+#include "settings/SettingsFile.h"
+#include "window/Commands.h"
 
 class QComboBox;
 class QLabel;
@@ -24,15 +24,19 @@ class ResolutionEngine;
 class ResultModel;
 class ResultTable;
 class SortHeader;
+struct OpeningSettings;
 
 // The program's one window: the range and interval boxes, "Register", the result list and
-// the status bar. Every command reaches it as a numbered Command through Dispatch().
+// the status bar. Every command reaches it through Dispatch(). Its decisions are the core's;
+// the window builds controls (MainDialogControls.cpp), turns keys and the wheel into
+// commands (MainDialogInput.cpp), opens and closes (MainDialogLifetime.cpp) and runs the
+// commands (MainDialog.cpp).
 class MainDialog final : public QMainWindow {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainDialog)
 
 public:
-    MainDialog(SettingsPaths paths, std::shared_ptr<ResolutionEngine> engine,
+    MainDialog(SettingsPaths paths, ResultTable& table, std::shared_ptr<ResolutionEngine> engine,
                QWidget* parent = nullptr);
     ~MainDialog() override;
 
@@ -57,9 +61,6 @@ public:
     // State shown by menus and used by tests.
     const SortState& Sort() const { return m_sort; }
     int CopyItems() const { return m_copyItems; }
-    int TopMost() const { return m_topMost; }
-    int HistoryEnabled() const { return m_historyEnabled; }
-    int MaxLimit() const { return m_maxLimit; }
     ResultTable& Table() const { return m_table; }
     ResultModel& Model() const { return *m_model; }
     QTableView& ListView() const { return *m_list; }
@@ -77,42 +78,47 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // MainDialogControls.cpp
     void BuildControls();
+    void BuildList();
     void BuildMenus();
     void BuildStatusBar();
     void LayoutControls();
     void LayoutPanes();
-    void ApplyPlacement(const struct OpeningSettings& settings);
+    void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
+    void SetChecked(Command command, bool checked);
+    void ShowSortIndicator();
 
-    bool TranslateAccelerators(QKeyEvent* event);
-    bool HandleKeyBeforeDispatch(QObject* watched, QKeyEvent* event);
+    // MainDialogInput.cpp
+    bool HandleKey(QObject* watched, QKeyEvent* event);
+    bool HandleWheel(QWidget* over, QWheelEvent* event);
     void ZoomList(int wheelDelta);
     void ShowListContextMenu(const QPoint& globalPosition, bool fromKeyboard);
 
+    // MainDialogLifetime.cpp
+    void ApplyPlacement(const OpeningSettings& settings);
+    void ApplyTopMostBand();
+
+    // MainDialog.cpp
     void OnProgressTick();
+    void SetStatusTexts(const StatusTexts& texts);
     void RegisterCommand();
-    void AskAgainUnlessLasting(int firstRow);
-    void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
     void CopyRows();
     void PasteRows();
     void DeleteRows();
     void SelectRows(int status);
     void OnColumnClicked(int column);
     void ToggleTopMost();
-    void ApplyTopMostBand();
     void ToggleSortEnabled();
     void ClearNameCache();
     void ShowAbout();
-
-    void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
-    void SetChecked(Command command, bool checked);
-    void SetStatusTexts(const StatusTexts& texts);
-    bool ComboHasFocus(QObject* watched, QComboBox** which) const;
+    void AskAgainUnlessLasting(int firstRow);
+    void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
 
     SettingsPaths m_paths;
     ProfileStore m_store;
-    std::shared_ptr<ResolutionEngine> m_engine;
     ResultTable& m_table;
+    std::shared_ptr<ResolutionEngine> m_engine;
     bool m_japanese = false;
 
     // Options and state kept by the window.

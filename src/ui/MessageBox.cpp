@@ -3,13 +3,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <optional>
 
 namespace ip2h {
 namespace {
 
 struct Record {
-    std::optional<QMessageBox::StandardButton> NextAnswer;
     bool RecordOnly = false;
     QString LastText;
     QString LastCaption;
@@ -29,29 +27,21 @@ QString MessageBox::Caption() {
     return name.isEmpty() ? QStringLiteral("ip2hostname") : name;
 }
 
-QMessageBox::StandardButton MessageBox::ShowWarning(QWidget* parent, const QString& text) {
+void MessageBox::ShowWarning(QWidget* parent, const QString& text) {
     Record& record = TheRecord();
     const QString caption = Caption();
     record.LastText = text;
     record.LastCaption = caption;
     ++record.Count;
 
-    if (record.NextAnswer) {
-        const QMessageBox::StandardButton answer = *record.NextAnswer;
-        record.NextAnswer.reset();
-        return answer;
-    }
-    if (record.RecordOnly) return QMessageBox::Ok;
+    if (record.RecordOnly) return;
 
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("warningMessageBox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
     // Messages may quote what the user typed; never let that be read as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
-    return QMessageBox::Ok;
-}
-
-void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) {
-    TheRecord().NextAnswer = answer;
+    box->setTextFormat(Qt::PlainText);
+    box->open();
 }
 
 void MessageBox::setRecordOnly(bool recordOnly) {

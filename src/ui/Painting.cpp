@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "ui/DialogMetrics.h"
+
 namespace ip2h {
 namespace {
 
@@ -35,40 +37,24 @@ QColor ShiftColor(const QColor& colour, int amount) {
                   ClampChannel(colour.blue() + amount), colour.alpha());
 }
 
-void FillGradient(QPainter& painter, const QRect& rect, const QColor& start, const QColor& end,
-                  int direction) {
-    if (rect.isEmpty()) return;
+void FillGradient(QPainter& painter, const QRect& rect, const QColor& top, const QColor& bottom) {
     // Line by line, so that both ends land on exact colours whatever the paint engine's own
     // gradient tables would make of them.
-    if (direction == kGradientVertical) {
-        const int count = rect.height();
-        for (int i = 0; i < count; ++i) {
-            painter.fillRect(QRect(rect.left(), rect.top() + i, rect.width(), 1),
-                             GradientColour(start, end, i, count));
-        }
-    } else {
-        const int count = rect.width();
-        for (int i = 0; i < count; ++i) {
-            painter.fillRect(QRect(rect.left() + i, rect.top(), 1, rect.height()),
-                             GradientColour(start, end, i, count));
-        }
+    const int count = rect.height();
+    for (int i = 0; i < count; ++i) {
+        painter.fillRect(QRect(rect.left(), rect.top() + i, rect.width(), 1),
+                         GradientColour(top, bottom, i, count));
     }
 }
 
 void PaintMainBackground(QPainter& painter, const QRect& clientRect, const QColor& buttonFace) {
     const int clientBottom = clientRect.top() + clientRect.height();  // exclusive
-    painter.fillRect(QRect(clientRect.left(), clientBottom - kBackgroundStripHeight,
-                           clientRect.width(), kBackgroundStripHeight),
+    painter.fillRect(QRect(clientRect.left(), clientBottom - kStatusBarHeight, clientRect.width(),
+                           kStatusBarHeight),
                      buttonFace);
     const QRect band(clientRect.left(), clientRect.top(), clientRect.width(),
                      kBackgroundBandBottom - clientRect.top());
-    FillGradient(painter, band, ShiftColor(buttonFace, +16), ShiftColor(buttonFace, -16),
-                 kGradientVertical);
-}
-
-QPoint MinimisedIconPosition(QSize client, QSize icon) {
-    return QPoint((client.width() - icon.width() + 1) / 2,
-                  (client.height() - icon.height() + 1) / 2);
+    FillGradient(painter, band, ShiftColor(buttonFace, +16), ShiftColor(buttonFace, -16));
 }
 
 void MakeHollow(QWidget& control) {

@@ -10,31 +10,21 @@ class QWidget;
 
 namespace ip2h {
 
-// Gradient directions of FillGradient.
-inline constexpr int kGradientVertical = 0;
-inline constexpr int kGradientHorizontal = 1;
-
-// Height of the shaded band behind the input controls and of the plain strip at the bottom.
+// Where the shaded band behind the input controls ends.
 inline constexpr int kBackgroundBandBottom = 84;
-inline constexpr int kBackgroundStripHeight = 24;
 
 // The colour with `amount` added to each of red, green and blue, each clamped to 0..255.
 // Alpha is kept.
 QColor ShiftColor(const QColor& colour, int amount);
 
-// Fills `rect` with a two-colour linear gradient: direction 0 from the top edge (start) to the
-// bottom edge (end), any other direction from the left edge to the right edge.
-void FillGradient(QPainter& painter, const QRect& rect, const QColor& start, const QColor& end,
-                  int direction);
+// Fills `rect` with a two-colour linear gradient from `top` at its top edge to `bottom` at its
+// bottom edge.
+void FillGradient(QPainter& painter, const QRect& rect, const QColor& top, const QColor& bottom);
 
 // The main window's background: the bottom 24 pixels of the client area in the button face,
 // then the band from the client area's top edge down to y = 84, shaded from a lighter to a
 // darker button face. The rest is left to the controls that cover it.
 void PaintMainBackground(QPainter& painter, const QRect& clientRect, const QColor& buttonFace);
-
-// Where the program icon goes when a minimised window paints itself: centred, with the odd
-// pixel on the right and bottom.
-QPoint MinimisedIconPosition(QSize client, QSize icon);
 
 // A control standing on the shaded band: text in the window-text colour and no background of
 // its own, so the band shows around it.

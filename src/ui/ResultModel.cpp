@@ -2,8 +2,9 @@
 
 #include <QBrush>
 
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 #include "results/ListRefresh.h"
+#include "ui/QtText.h"
 
 namespace ip2h {
 namespace {
@@ -13,10 +14,6 @@ QColor ToQColor(const Rgb& rgb) { return QColor(rgb.Red, rgb.Green, rgb.Blue); }
 // Addresses and names read from the left; the result and domain columns are centred.
 int ColumnAlignment(int column) {
     return static_cast<int>(Qt::AlignVCenter | (column >= 2 ? Qt::AlignHCenter : Qt::AlignLeft));
-}
-
-QString FromField(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -67,7 +64,7 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return FromField(Cells(index.row())[static_cast<std::size_t>(column)]);
+            return FromUtf8(Cells(index.row())[static_cast<std::size_t>(column)]);
         case Qt::ForegroundRole:
         case Qt::BackgroundRole: {
             const auto text = Cells(index.row())[static_cast<std::size_t>(column)];

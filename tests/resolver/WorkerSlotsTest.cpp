@@ -167,7 +167,8 @@ TEST(WorkerSlotsDeathTest, TheProcessExitsNormallyWhileLookupsAreUnderWay) {
             std::this_thread::sleep_for(10s);
             return EAI_AGAIN;
         });
-        auto& engine = ResolutionEngine::Instance();
+        // Never released, like the program's: the process ends with its workers still inside.
+        auto& engine = **new std::shared_ptr<ResolutionEngine>(ResolutionEngine::Create());
         for (int n = 0; n < WorkerSlotCount; ++n)
             engine.RequestHostName("10.0.0." + std::to_string(n));
         WaitUntil([&] { return engine.AnyWorkerRunning(); });

@@ -8,7 +8,7 @@
 
 #include "results/CellColours.h"
 #include "results/DomainInfoTable.h"
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 #include "results/ListRefresh.h"
 #include "results/ResultTable.h"
 

@@ -9,7 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 #include "results/ListRefresh.h"
 #include "results/RowCommands.h"
 #include "results/Sorting.h"
@@ -182,6 +182,17 @@ TEST(RefreshAtOnceTest, AnEmptiedTableOrAChangedSortShowsAtOnce) {
     for (const auto& c : cases) {
         EXPECT_EQ(RefreshAtOnce(c.change, c.rows, c.listShowsRows), c.atOnce) << c.what;
     }
+}
+
+// The list's selection follows the rows' flags, run by run in list order.
+TEST_F(ResultTableTest, SelectionFromFlagsGivesRunsAndFocusInListOrder) {
+    for (int i = 0; i < 6; ++i) Add("r" + std::to_string(i)).Selected = i == 1 || i >= 3;
+    Order({5, 4, 0, 1, 3, 2});
+    const ListSelection selection = SelectionFromFlags(*m_table);
+    EXPECT_EQ(selection.Runs, (std::vector<std::pair<int, int>>{{0, 1}, {3, 4}}));
+    EXPECT_EQ(selection.Focused, 4);
+    m_table->SetSelectedWhere([](const ResultEntry&) { return false; });
+    EXPECT_EQ(SelectionFromFlags(*m_table).Focused, -1);
 }
 
 TEST_F(ResultTableTest, SortKeysOrderByColumn) {

@@ -17,7 +17,7 @@
 #include <tuple>
 
 #include "WindowHarness.h"
-#include "results/FixedText.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 #include "support/TestNamespace.h"
 #include "ui/Application.h"
@@ -101,7 +101,7 @@ TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnSavesAndEndsTheProces
         auto engine = ResolutionEngine::Create([](const std::string&) -> LookupAnswer {
             for (;;) std::this_thread::sleep_for(1h);
         });
-        EndProcess(RunMainWindow(m_paths, engine, [&engine, dir, byMenu](MainDialog& dialog) {
+        EndProcess(RunMainWindow(m_paths, *m_table, engine, [&engine, dir, byMenu](MainDialog& dialog) {
             test::Register(dialog, "10.0.0.0-10.0.0.255");
             auto* poll = new QTimer(&dialog);
             QObject::connect(poll, &QTimer::timeout, poll, [&dialog, &engine, poll, dir, byMenu] {

@@ -14,8 +14,8 @@
 #include <thread>
 
 #include "WindowHarness.h"
-#include "resolver/ProgressTimer.h"
-#include "results/FixedText.h"
+#include "results/ProgressTimer.h"
+#include "base/FixedText.h"
 #include "results/ResultTable.h"
 
 #if defined(__SANITIZE_ADDRESS__)

@@ -10,11 +10,12 @@
 
 #include <memory>
 
-#include "app/Language.h"
+#include "base/Language.h"
 #include "resolver/ReverseLookup.h"
 #include "resolver/WorkerSlots.h"
 #include "support/JoinedWorkers.h"
 #include "support/TempDir.h"
+#include "results/ResultTable.h"
 #include "ui/MainDialog.h"
 #include "ui/MessageBox.h"
 
@@ -63,7 +64,7 @@ protected:
     MainDialog& Open(std::shared_ptr<ResolutionEngine> engine = nullptr) {
         m_dialog.reset();
         m_engine = engine ? std::move(engine) : m_workers.Engine();
-        m_dialog = std::make_unique<MainDialog>(m_paths, m_engine);
+        m_dialog = std::make_unique<MainDialog>(m_paths, *m_table, m_engine);
         m_dialog->Open();
         m_dialog->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
@@ -73,6 +74,7 @@ protected:
     TempDir m_dir;
     SettingsPaths m_paths;
     JoinedWorkers m_workers;
+    std::unique_ptr<ResultTable> m_table = ResultTable::Create();
     std::shared_ptr<ResolutionEngine> m_engine;
     std::unique_ptr<MainDialog> m_dialog;
 };

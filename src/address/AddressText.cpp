@@ -1,0 +1,131 @@
+#include "address/AddressText.h"
+
+#include <charconv>
+#include <span>
+#include <system_error>
+
+#include "base/IntScan.h"
+
+namespace ip2h {
+namespace {
+
+constexpr std::string_view kQuadFormat = "%i.%i.%i.%i";
+
+bool ReadQuad(std::string_view text, std::int64_t (&fields)[4]) {
+    return ScanFields(text, kQuadFormat, fields) == 4;
+}
+
+unsigned ClampField(std::int64_t value) {
+    return (value < 0 || value >= 255) ? 255u : static_cast<unsigned>(value);
+}
+
+std::uint32_t QuadValue(const std::int64_t (&fields)[4]) {
+    std::uint32_t value = 0;
+    for (const std::int64_t field : fields)
+        value = (value << 8) | static_cast<std::uint32_t>(field);
+    return value;
+}
+
+}  // namespace
+
+void DottedQuadText::AppendDot() {
+    if (Length < sizeof Text) Text[Length++] = '.';
+}
+
+void DottedQuadText::AppendNumber(unsigned value) {
+    const auto [end, error] = std::to_chars(Text + Length, Text + sizeof Text, value);
+    if (error == std::errc{}) Length = static_cast<std::size_t>(end - Text);
+}
+
+DottedQuadText FormatAddress(std::uint32_t value) {
+    DottedQuadText out;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        if (shift != 24) out.AppendDot();
+        out.AppendNumber((value >> shift) & 0xFFu);
+    }
+    return out;
+}
+
+bool ValidInterval(std::int64_t interval) {
+    return interval >= MinInterval && interval <= MaxInterval;
+}
+
+int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
+              const std::function<bool(std::string_view)>& visit) {
+    // Held in 64 bits, so that a step past 255.255.255.255 ends the walk instead of wrapping
+    // round to 0.0.0.0.
+    std::uint64_t current = start;
+    int visited = 0;
+    if (current > end || !ValidInterval(interval)) return 0;
+    while (visited < limit) {
+        ++visited;
+        if (!visit(FormatAddress(static_cast<std::uint32_t>(current)).View())) break;
+        current += static_cast<std::uint64_t>(interval);
+        if (current > end) break;
+    }
+    return visited;
+}
+
+std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text) {
+    for (const char c : text) {
+        if (c != '.' && (c < '0' || c > '9')) return std::nullopt;
+    }
+    std::int64_t fields[4];
+    if (!ReadQuad(text, fields)) return std::nullopt;
+    std::array<int, 4> result{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (fields[i] < 0 || fields[i] > 255) return std::nullopt;
+        result[i] = static_cast<int>(fields[i]);
+    }
+    return result;
+}
+
+bool IsDottedQuad(std::string_view text) { return DottedQuadFields(text).has_value(); }
+
+std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
+    DottedQuadText out;
+    for (const std::int64_t field : {a, b, c, d}) {
+        if (out.Length != 0) out.AppendDot();
+        out.AppendNumber(ClampField(field));
+    }
+    return std::string(out.View());
+}
+
+std::optional<AddressRange> ParseRangeText(std::string_view text) {
+    if (text.find('-') == std::string_view::npos) return std::nullopt;
+    std::int64_t f[8];
+    if (ScanFields(text, "%i.%i.%i.%i-%i.%i.%i.%i", f) == 8) {
+        return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]),
+                            NormaliseFields(f[4], f[5], f[6], f[7])};
+    }
+    // The "-" takes no part in the decision: four fields are enough for an open range.
+    if (ScanFields(text, "%i.%i.%i.%i-", std::span(f, 4)) == 4) {
+        return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]), "255.255.255.255"};
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint32_t> AddressValue(std::string_view text) {
+    if (!IsDottedQuad(text)) return std::nullopt;
+    std::int64_t fields[4];
+    ReadQuad(text, fields);
+    return QuadValue(fields);
+}
+
+bool IsPrivateAddress(std::string_view text) {
+    const auto fields = DottedQuadFields(text);
+    if (!fields) return false;
+    const int first = (*fields)[0];
+    const int second = (*fields)[1];
+    return first == 10 || (first == 172 && second >= 16 && second <= 31) ||
+           (first == 192 && second == 168);
+}
+
+std::uint32_t ClampInterval(std::string_view intervalText) {
+    const std::int64_t value = LeadingDecimal(intervalText);
+    if (value < 0 || value >= MaxInterval) return static_cast<std::uint32_t>(MaxInterval);
+    if (value <= MinInterval) return static_cast<std::uint32_t>(MinInterval);
+    return static_cast<std::uint32_t>(value);
+}
+
+}  // namespace ip2h

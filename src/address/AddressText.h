@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ip2h {
+
+// Smallest and largest step between consecutive addresses of a range.
+inline constexpr std::int64_t MinInterval = 1;
+inline constexpr std::int64_t MaxInterval = 65536;
+
+// True for digits and dots only that read as four "%i" fields of 0 to 255 each. Text after
+// the fourth field is ignored ("1.2.3.4.5" passes); "010" is octal 8.
+bool IsDottedQuad(std::string_view text);
+
+// The four fields of a dotted quad, read as IsDottedQuad reads them; nothing for any other text.
+std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text);
+
+// The canonical "%d.%d.%d.%d" text of four parsed fields. A field outside 0..254 (negative,
+// 255 or more, or beyond 32 bits) becomes 255, so the result is always a dotted quad.
+std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d);
+
+struct AddressRange {
+    std::string Start;
+    std::string End;
+};
+
+// Reads "a.b.c.d-e.f.g.h" into two canonical addresses; a text whose part after "-" does
+// not read as four fields runs from its first address to 255.255.255.255. Nothing for a
+// text without "-" or without four leading fields.
+std::optional<AddressRange> ParseRangeText(std::string_view text);
+
+// The address as a number, first field most significant; only for dotted quads.
+std::optional<std::uint32_t> AddressValue(std::string_view text);
+
+// A dotted quad in 10/8, 172.16/12 or 192.168/16.
+bool IsPrivateAddress(std::string_view text);
+
+// The canonical "%d.%d.%d.%d" text of an address, built in place. Every append is bounded
+// by the buffer, so no value can make it write past its end.
+struct DottedQuadText {
+    char Text[16];  // long enough for "255.255.255.255"
+    std::size_t Length = 0;
+
+    std::string_view View() const { return {Text, Length}; }
+    void AppendDot();
+    void AppendNumber(unsigned value);
+};
+DottedQuadText FormatAddress(std::uint32_t value);
+
+// Whether a step between addresses lies in 1..65536.
+bool ValidInterval(std::int64_t interval);
+
+// Calls `visit` with the addresses from `start` to `end` stepping by `interval`, at most
+// `limit` of them, until it returns false; never wraps past 255.255.255.255. Returns how
+// many it visited (0 for an invalid interval or a start above the end).
+int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
+              const std::function<bool(std::string_view)>& visit);
+
+// The interval typed by the user: the leading decimal integer (0 when there is none);
+// 0 and 1 give 1, negative values and 65536 or more give 65536.
+std::uint32_t ClampInterval(std::string_view intervalText);
+
+}  // namespace ip2h

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace ip2h {
+
+// Copies `text` into a fixed, terminated field, cut to the field's capacity.
+template <std::size_t N>
+void CopyToField(char (&field)[N], std::string_view text) {
+    static_assert(N > 0);
+    const std::size_t length = text.size() < N - 1 ? text.size() : N - 1;
+    // A default string_view has a null data pointer, which memcpy may not be given even for
+    // zero bytes; memmove also keeps a copy from a part of the field itself well defined.
+    if (length > 0) std::memmove(field, text.data(), length);
+    field[length] = '\0';
+}
+
+// `text` cut to at most `limit` bytes without splitting a UTF-8 sequence.
+inline std::string_view CutAtCharacterBoundary(std::string_view text, std::size_t limit) {
+    if (text.size() <= limit) return text;
+    std::size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+// The text held by a fixed field (up to its terminator, never past its end).
+template <std::size_t N>
+std::string_view FieldText(const char (&field)[N]) {
+    return std::string_view(field, ::strnlen(field, N));
+}
+
+}  // namespace ip2h

@@ -1,0 +1,41 @@
+#include "results/RangeRows.h"
+
+#include "address/AddressText.h"
+#include "results/ResultTable.h"
+
+namespace ip2h {
+namespace {
+
+// Writes rows from `startIndex` on and returns the index after the last one written.
+int WriteRange(ResultTable& table, std::uint32_t first, std::uint32_t last, std::int64_t interval,
+               int startIndex, int maxLimit) {
+    int index = startIndex;
+    WalkRange(first, last, interval, maxLimit, [&table, &index](std::string_view address) {
+        table.WriteNewRow(index++, address);
+        return index < MaxRows;
+    });
+    return index;
+}
+
+}  // namespace
+
+int FillRange(ResultTable& table, std::string_view start, std::string_view end,
+              std::int64_t interval, int maxLimit) {
+    const auto first = AddressValue(start);
+    const auto last = AddressValue(end);
+    if (!first || !last || !ValidInterval(interval)) return 0;
+    table.ResetRows();
+    table.RowCount = WriteRange(table, *first, *last, interval, 0, maxLimit);
+    return table.RowCount;
+}
+
+int AppendRange(ResultTable& table, std::string_view start, std::string_view end,
+                std::int64_t interval, int startIndex, int maxLimit) {
+    const auto first = AddressValue(start);
+    const auto last = AddressValue(end);
+    if (!first || !last || !ValidInterval(interval)) return startIndex;
+    if (startIndex < 0 || startIndex >= MaxRows) return startIndex;
+    return WriteRange(table, *first, *last, interval, startIndex, maxLimit);
+}
+
+}  // namespace ip2h

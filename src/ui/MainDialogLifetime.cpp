@@ -1,0 +1,179 @@
+// Opening and closing the main window: settings, placement, history and the timer.
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+
+#include "base/Language.h"
+#include "resolver/ReverseLookup.h"
+#include "resolver/WorkerSlots.h"
+#include "results/ResultTable.h"
+#include "settings/History.h"
+#include "settings/Settings.h"
+#include "ui/AppIcon.h"
+#include "ui/DialogMetrics.h"
+#include "ui/MainDialog.h"
+#include "ui/QtText.h"
+#include "ui/ResultModel.h"
+#include "ui/SortHeader.h"
+#include "window/WindowPlacement.h"
+
+namespace ip2h {
+namespace {
+
+constexpr int kFirstWidth = 600;
+constexpr int kFirstHeight = 400;
+constexpr int kMinimumClientWidth = 460;
+constexpr int kMinimumClientHeight = 200;
+
+ScreenRect ToScreenRect(const QRect& r) {
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+}  // namespace
+
+MainDialog::MainDialog(SettingsPaths paths, ResultTable& table,
+                       std::shared_ptr<ResolutionEngine> engine, QWidget* parent)
+    : QMainWindow(parent),
+      m_paths(std::move(paths)),
+      m_store(m_paths.SettingsFile),
+      m_table(table),
+      m_engine(std::move(engine)),
+      m_japanese(IsJapanese()) {
+    setObjectName(QStringLiteral("mainDialog"));
+    setFont(MainDialogFont(m_japanese));
+    setWindowTitle(Text(TextId::WindowTitle));
+    setWindowIcon(AppIcon());
+    BuildControls();
+    BuildMenus();
+    BuildStatusBar();
+    // Keys and the wheel pass through the window before any control sees them.
+    qApp->installEventFilter(this);
+    // A session checkpoint (or a logout that may yet be cancelled) saves what would be lost;
+    // the window goes on working.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { SaveSettingsAndHistory(); });
+}
+
+MainDialog::~MainDialog() {
+    qApp->removeEventFilter(this);
+    ClosingSequence();
+}
+
+void MainDialog::Open() {
+    const OpeningSettings settings = ReadOpeningSettings(m_store);
+    ApplyPlacement(settings);
+
+    m_topMost = settings.TopMost;
+    if (m_topMost != 0) {
+        ApplyTopMostBand();
+        SetChecked(Command::WindowTopMost, true);
+    }
+    for (int column = 0; column < 4; ++column) {
+        m_header->resizeSection(column, settings.ColumnWidths[static_cast<std::size_t>(column)]);
+    }
+    m_model->Clear();
+    m_sort = SortAtOpening(settings.SortEnabled);
+    SetChecked(Command::SortEnable, m_sort.Enabled == 1);
+    ShowSortIndicator();
+
+    m_table.ResetRows();
+    m_maxLimit = settings.MaxLimit;
+    m_copyItems = settings.CopyItems;
+    UseNbt.store(settings.UseNbt != 0);
+    SetChecked(Command::UseNbt, settings.UseNbt != 0);
+    m_historyEnabled = settings.HistoryEnabled;
+    SetChecked(Command::History, m_historyEnabled != 0);
+
+    // The list keeps itself sorted, also when the history file was edited by hand.
+    m_rangeItems.clear();
+    for (const std::string& item :
+         LoadHistory(m_paths.HistoryFile, m_historyEnabled != 0, settings.RangeText)) {
+        AddToSortedList(m_rangeItems, item);
+    }
+    AddToSortedList(m_rangeItems, settings.RangeText);
+    SetComboItems(m_rangeCombo, m_rangeItems);
+
+    m_progress.Start(MillisecondClock());
+    m_timer.start(ProgressTimer::IntervalMs, this);
+
+    // Each box shows exactly the stored text.
+    m_rangeCombo->setEditText(FromUtf8(settings.RangeText));
+    m_intervalCombo->setEditText(FromUtf8(settings.IntervalText));
+    m_rangeCombo->setFocus();
+}
+
+void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
+    setMinimumSize(kMinimumClientWidth, kMinimumClientHeight + menuBar()->sizeHint().height());
+    resize(kFirstWidth, kFirstHeight);
+    std::vector<ScreenRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.push_back(ToScreenRect(screen->availableGeometry()));
+    }
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    const OpeningPlacement placement = PlacementAtOpening(
+        settings, screens, primary != nullptr ? ToScreenRect(primary->availableGeometry()) : ScreenRect{});
+    if (placement.Normal) {
+        const ScreenRect& r = *placement.Normal;
+        setGeometry(r.Left, r.Top, r.Width(), r.Height());
+    }
+    LayoutControls();
+    if (placement.Maximised) {
+        showMaximized();
+    } else {
+        show();
+    }
+}
+
+void MainDialog::ApplyTopMostBand() {
+    const bool on = m_topMost != 0;
+    // QWidget::setWindowFlags would recreate the native window, hiding it and possibly moving
+    // it; the band is changed on the native window instead, and the widget's own record of its
+    // flags is brought in line without touching the window again.
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, on);
+    overrideWindowFlags(on ? windowFlags() | Qt::WindowStaysOnTopHint
+                           : windowFlags() & ~Qt::WindowStaysOnTopHint);
+}
+
+void MainDialog::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    LayoutControls();
+    update();
+}
+
+void MainDialog::closeEvent(QCloseEvent* event) {
+    ClosingSequence();
+    QMainWindow::closeEvent(event);
+}
+
+void MainDialog::ClosingSequence() {
+    if (m_closed) return;
+    m_closed = true;
+    m_timer.stop();
+    SaveSettingsAndHistory();
+    // Workers still resolving are not waited for; their answers are dropped from now on.
+    m_engine->Teardown();
+}
+
+void MainDialog::SaveSettingsAndHistory() {
+    ClosingSettings settings;
+    settings.TopMost = m_topMost;
+    settings.IsZoomed = isMaximized();
+    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
+    if (normal.isValid()) {
+        settings.Position = PlacementAtClosing(ToScreenRect(normal), isMaximized(), isMinimized());
+    }
+    for (int column = 0; column < 4; ++column) {
+        settings.ColumnWidths[static_cast<std::size_t>(column)] = m_header->sectionSize(column);
+    }
+    settings.UseNbt = UseNbt.load() ? 1 : 0;
+    settings.HistoryEnabled = m_historyEnabled;
+    settings.CopyItems = m_copyItems;
+    settings.SortEnabled = m_sort.Enabled;
+    WriteClosingSettings(m_store, settings, [this] {
+        SaveHistory(m_paths.HistoryFile, m_historyEnabled != 0, m_rangeItems);
+    });
+}
+
+}  // namespace ip2h
