@@ -21,7 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr auto kTick = std::chrono::milliseconds(ProgressTimer::IntervalMs);
+constexpr auto kTick = std::chrono::milliseconds(ProgressTimer::kIntervalMs);
 constexpr auto kSlotRest = 10ms;
 
 // The shortest time the pacing allows for a run of `rows` rows whose lookups take

@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckAddressText(rangeText);
     CheckAddressText(intervalText);
     const std::uint32_t interval = ClampInterval(intervalText);
-    Require(interval >= MinInterval && interval <= MaxInterval, "interval clamped");
+    Require(interval >= kMinInterval && interval <= kMaxInterval, "interval clamped");
     if (const auto range = ParseRangeText(rangeText)) {
         Require(IsDottedQuad(range->Start) && IsDottedQuad(range->End), "a range of addresses");
     }
@@ -101,7 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                       ? static_cast<std::int64_t>(mode >> 4) * (number & 0xFFFF) - 1
                                       : plan.Interval;
         const int to = AppendRange(table, plan.Start, plan.End, step, from, maxLimit);
-        if (step < MinInterval || step > MaxInterval) {
+        if (step < kMinInterval || step > kMaxInterval) {
             Require(to == from, "an invalid step writes nothing");
         } else {
             CheckWalk(table, from, to, start, end, step, maxLimit);

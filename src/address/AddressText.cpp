@@ -47,7 +47,7 @@ DottedQuadText FormatAddress(std::uint32_t value) {
 }
 
 bool ValidInterval(std::int64_t interval) {
-    return interval >= MinInterval && interval <= MaxInterval;
+    return interval >= kMinInterval && interval <= kMaxInterval;
 }
 
 int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
@@ -123,8 +123,8 @@ bool IsPrivateAddress(std::string_view text) {
 
 std::uint32_t ClampInterval(std::string_view intervalText) {
     const std::int64_t value = LeadingDecimal(intervalText);
-    if (value < 0 || value >= MaxInterval) return static_cast<std::uint32_t>(MaxInterval);
-    if (value <= MinInterval) return static_cast<std::uint32_t>(MinInterval);
+    if (value < 0 || value >= kMaxInterval) return static_cast<std::uint32_t>(kMaxInterval);
+    if (value <= kMinInterval) return static_cast<std::uint32_t>(kMinInterval);
     return static_cast<std::uint32_t>(value);
 }
 

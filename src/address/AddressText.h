@@ -10,8 +10,8 @@
 namespace ip2h {
 
 // Smallest and largest step between consecutive addresses of a range.
-inline constexpr std::int64_t MinInterval = 1;
-inline constexpr std::int64_t MaxInterval = 65536;
+inline constexpr std::int64_t kMinInterval = 1;
+inline constexpr std::int64_t kMaxInterval = 65536;
 
 // True for digits and dots only that read as four "%i" fields of 0 to 255 each. Text after
 // the fourth field is ignored ("1.2.3.4.5" passes); "010" is octal 8.

@@ -55,7 +55,7 @@ constexpr std::array kTexts{
     TextRow{TextId::MenuSettingHistory, {"History(&H)", "履歴を保存する(&H)"}},
     TextRow{TextId::MenuSettingSort,
             {"Enable Sorting of each Items(&S)", "各項目のソートを有効にする(&S)"}},
-    // "Claer" is spelt as the menu has always shown it.
+    // "Claer" is the item's text as users know it; it is not to be corrected.
     TextRow{TextId::MenuSettingClearCache,
             {"Claer internal DNS Cache(&C)", "内部DNSキャッシュをクリアする(&C)"}},
     TextRow{TextId::MenuHelp, {"HELP(&H)", "ヘルプ(&H)"}},

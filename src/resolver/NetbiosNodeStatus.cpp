@@ -12,11 +12,11 @@
 namespace ip2h {
 namespace {
 
-constexpr std::uint16_t TypeNbstat = 0x0021;
-constexpr std::uint16_t ClassInternet = 0x0001;
-constexpr std::size_t HeaderSize = 12;
-constexpr std::size_t NameEntrySize = 18;  // 15 name bytes, suffix, 2 flag bytes
-constexpr std::size_t NetbiosNameSize = 15;
+constexpr std::uint16_t kTypeNbstat = 0x0021;
+constexpr std::uint16_t kClassInternet = 0x0001;
+constexpr std::size_t kHeaderSize = 12;
+constexpr std::size_t kNameEntrySize = 18;  // 15 name bytes, suffix, 2 flag bytes
+constexpr std::size_t kNetbiosNameSize = 15;
 
 std::uint16_t ReadU16(std::span<const std::uint8_t> bytes, std::size_t pos) {
     return static_cast<std::uint16_t>((bytes[pos] << 8) | bytes[pos + 1]);
@@ -91,16 +91,16 @@ std::atomic<NodeStatusQueryFunction> g_nodeStatusQuery{nullptr};
 
 }  // namespace
 
-std::array<std::uint8_t, NodeStatusRequestSize> BuildNodeStatusRequest(
+std::array<std::uint8_t, kNodeStatusRequestSize> BuildNodeStatusRequest(
     std::uint16_t transactionId) {
-    std::array<std::uint8_t, NodeStatusRequestSize> request{};
+    std::array<std::uint8_t, kNodeStatusRequestSize> request{};
     request[0] = static_cast<std::uint8_t>(transactionId >> 8);
     request[1] = static_cast<std::uint8_t>(transactionId);
     // Flags 0: a unicast query. One question, nothing else.
     request[5] = 1;
     // The wildcard name "*" padded with NULs to 16 bytes, each byte split into two nibbles
     // written as 'A' + nibble; no scope.
-    std::size_t pos = HeaderSize;
+    std::size_t pos = kHeaderSize;
     request[pos++] = 32;
     for (std::size_t i = 0; i < 16; ++i) {
         const std::uint8_t byte = i == 0 ? '*' : 0;
@@ -108,15 +108,15 @@ std::array<std::uint8_t, NodeStatusRequestSize> BuildNodeStatusRequest(
         request[pos++] = static_cast<std::uint8_t>('A' + (byte & 0x0F));
     }
     request[pos++] = 0;
-    request[pos++] = static_cast<std::uint8_t>(TypeNbstat >> 8);
-    request[pos++] = static_cast<std::uint8_t>(TypeNbstat);
-    request[pos++] = static_cast<std::uint8_t>(ClassInternet >> 8);
-    request[pos++] = static_cast<std::uint8_t>(ClassInternet);
+    request[pos++] = static_cast<std::uint8_t>(kTypeNbstat >> 8);
+    request[pos++] = static_cast<std::uint8_t>(kTypeNbstat);
+    request[pos++] = static_cast<std::uint8_t>(kClassInternet >> 8);
+    request[pos++] = static_cast<std::uint8_t>(kClassInternet);
     return request;
 }
 
 std::optional<NodeStatusReply> ParseNodeStatusReply(std::span<const std::uint8_t> packet) {
-    if (packet.size() < HeaderSize) {
+    if (packet.size() < kHeaderSize) {
         return std::nullopt;
     }
     const std::uint16_t flags = ReadU16(packet, 2);
@@ -132,7 +132,7 @@ std::optional<NodeStatusReply> ParseNodeStatusReply(std::span<const std::uint8_t
         return std::nullopt;
     }
 
-    std::size_t pos = HeaderSize;
+    std::size_t pos = kHeaderSize;
     for (unsigned i = 0; i < questions; ++i) {
         if (!SkipName(packet, pos) || pos + 4 > packet.size()) {
             return std::nullopt;
@@ -146,13 +146,13 @@ std::optional<NodeStatusReply> ParseNodeStatusReply(std::span<const std::uint8_t
     const std::uint16_t klass = ReadU16(packet, pos + 2);
     const std::uint16_t dataLength = ReadU16(packet, pos + 8);
     pos += 10;
-    if (type != TypeNbstat || klass != ClassInternet || dataLength < 1 ||
+    if (type != kTypeNbstat || klass != kClassInternet || dataLength < 1 ||
         pos + dataLength > packet.size()) {
         return std::nullopt;
     }
     const auto data = packet.subspan(pos, dataLength);
     const std::size_t count = data[0];
-    if (1 + count * NameEntrySize > data.size()) {
+    if (1 + count * kNameEntrySize > data.size()) {
         return std::nullopt;
     }
 
@@ -160,15 +160,15 @@ std::optional<NodeStatusReply> ParseNodeStatusReply(std::span<const std::uint8_t
     reply.TransactionId = ReadU16(packet, 0);
     reply.Names.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const auto entry = data.subspan(1 + i * NameEntrySize, NameEntrySize);
-        std::size_t length = NetbiosNameSize;
+        const auto entry = data.subspan(1 + i * kNameEntrySize, kNameEntrySize);
+        std::size_t length = kNetbiosNameSize;
         while (length > 0 && (entry[length - 1] == ' ' || entry[length - 1] == '\0')) {
             --length;
         }
         NetbiosName name;
         name.Name.assign(reinterpret_cast<const char*>(entry.data()), length);
-        name.Suffix = entry[NetbiosNameSize];
-        name.Group = (ReadU16(entry, NetbiosNameSize + 1) & 0x8000) != 0;
+        name.Suffix = entry[kNetbiosNameSize];
+        name.Group = (ReadU16(entry, kNetbiosNameSize + 1) & 0x8000) != 0;
         reply.Names.push_back(std::move(name));
     }
     return reply;

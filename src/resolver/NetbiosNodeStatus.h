@@ -13,8 +13,8 @@
 
 namespace ip2h {
 
-inline constexpr std::uint16_t NetbiosNameServicePort = 137;
-inline constexpr std::size_t NodeStatusRequestSize = 50;
+inline constexpr std::uint16_t kNetbiosNameServicePort = 137;
+inline constexpr std::size_t kNodeStatusRequestSize = 50;
 
 // One entry of a node status reply's name table.
 struct NetbiosName {
@@ -29,7 +29,7 @@ struct NodeStatusReply {
 };
 
 // A node status request for the wildcard name "*" (NetBIOS over TCP/IP, type NBSTAT).
-std::array<std::uint8_t, NodeStatusRequestSize> BuildNodeStatusRequest(std::uint16_t transactionId);
+std::array<std::uint8_t, kNodeStatusRequestSize> BuildNodeStatusRequest(std::uint16_t transactionId);
 
 // Reads a node status reply. Any packet, however short or malformed, gives either a reply or
 // nothing; the parser never reads outside `packet`.
@@ -47,7 +47,7 @@ inline constexpr std::chrono::milliseconds NodeStatusRetryInterval{500};
 // the host is silent, refuses, or lists no such name. Blocks for at most NodeStatusBudget; its
 // socket is closed on every path.
 std::optional<std::string> QueryNodeStatus(in_addr target,
-                                           std::uint16_t port = NetbiosNameServicePort);
+                                           std::uint16_t port = kNetbiosNameServicePort);
 
 // The second lookup of a failed reverse lookup. Replaceable so that tests decide the answers
 // and never send anything to the addresses they name.

@@ -7,7 +7,6 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 
 #include "address/AddressText.h"
 #include "resolver/NetbiosNodeStatus.h"
@@ -15,13 +14,12 @@
 namespace ip2h {
 
 std::atomic<bool> UseNbt{false};
-// The second lookup only needs a socket layer, which every supported platform has.
+// The second lookup needs nothing but a UDP socket, so it is always available; the flag stays
+// for tests that switch it off.
 std::atomic<bool> OsIsVersion51OrLater{true};
 
 namespace {
 
-std::once_flag g_resolverChoice;
-std::atomic<GetNameInfoFunction> g_chosenResolver{nullptr};
 std::atomic<GetNameInfoFunction> g_replacementResolver{nullptr};
 
 bool NeedsEscape(unsigned char byte) {
@@ -45,10 +43,7 @@ GetNameInfoFunction ResolverEntry() {
     if (const auto replacement = g_replacementResolver.load(std::memory_order_acquire)) {
         return replacement;
     }
-    // The C library always offers getnameinfo here, so the choice is the direct call.
-    std::call_once(g_resolverChoice,
-                   [] { g_chosenResolver.store(&::getnameinfo, std::memory_order_release); });
-    return g_chosenResolver.load(std::memory_order_acquire);
+    return &::getnameinfo;
 }
 
 void SetResolverEntry(GetNameInfoFunction entry) {
@@ -113,7 +108,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
     socketAddress.sin_family = AF_INET;
     socketAddress.sin_port = 0;
     socketAddress.sin_addr = parsed;
-    char host[HostNameBufferSize] = {};
+    char host[kHostNameBufferSize] = {};
     const int status =
         ResolverEntry()(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress,
                         host, sizeof host, nullptr, 0, NI_NAMEREQD);

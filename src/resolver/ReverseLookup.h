@@ -16,16 +16,16 @@ using GetNameInfoFunction = int (*)(const sockaddr* address, socklen_t addressLe
                                     int flags);
 
 // The largest host name the socket interface returns, terminator included.
-inline constexpr socklen_t HostNameBufferSize = 1025;
+inline constexpr socklen_t kHostNameBufferSize = 1025;
 
 // The "NetBIOS over TCP/IP" option: a second lookup for private addresses whose first lookup
 // failed. Written by the user-interface thread, read by every lookup.
 extern std::atomic<bool> UseNbt;
-// Whether the platform offers the second lookup at all; it does here.
+// Whether the second lookup may be made at all (on unless a test turns it off).
 extern std::atomic<bool> OsIsVersion51OrLater;
 
-// The getnameinfo entry every lookup calls. Chosen once per process (concurrent first callers
-// all get the same choice); a replacement set with SetResolverEntry takes precedence.
+// The getnameinfo every lookup calls: the C library's, or a test's replacement set with
+// SetResolverEntry.
 GetNameInfoFunction ResolverEntry();
 // Replaces the resolver for tests, which decide answers and latency; nullptr restores the
 // platform's.

@@ -11,7 +11,7 @@ namespace ip2h {
 namespace {
 
 // A slot stays busy this long after its answer is stored.
-constexpr auto SlotRestTime = std::chrono::milliseconds(10);
+constexpr auto kSlotRestTime = std::chrono::milliseconds(10);
 
 
 // FNV-1a over the case-folded text; never 0, which marks an empty slot.
@@ -127,7 +127,7 @@ void ResolutionEngine::WorkerBody(int index) {
         slot.Address.clear();
     }
     slot.AddressDigest.store(0, std::memory_order_relaxed);
-    std::this_thread::sleep_for(SlotRestTime);
+    std::this_thread::sleep_for(kSlotRestTime);
     slot.State.store(SlotState::Idle, std::memory_order_release);
 }
 

@@ -10,7 +10,7 @@
 namespace ip2h {
 
 // clang-format off
-constexpr DomainInfoRecord DomainInfoTable[DomainInfoCount] = {
+constexpr DomainInfoRecord DomainInfoTable[kDomainInfoCount] = {
     // Infrastructure.
     {"arpa", "インターネットインフラ用", "Infrastructure", "Infrastructure TLD"},  // 0
     // Generic domains.
@@ -341,16 +341,16 @@ struct SuffixEntry {
 };
 
 // The suffixes in byte order, for binary search.
-constexpr std::array<SuffixEntry, DomainInfoCount> BuildSuffixIndex() {
-    std::array<SuffixEntry, DomainInfoCount> entries{};
-    for (int i = 0; i < DomainInfoCount; ++i) {
+constexpr std::array<SuffixEntry, kDomainInfoCount> BuildSuffixIndex() {
+    std::array<SuffixEntry, kDomainInfoCount> entries{};
+    for (int i = 0; i < kDomainInfoCount; ++i) {
         entries[i] = SuffixEntry{FieldView(DomainInfoTable[i].Suffix), i};
     }
     std::sort(entries.begin(), entries.end(),
               [](const SuffixEntry& a, const SuffixEntry& b) { return a.Suffix < b.Suffix; });
     return entries;
 }
-constexpr std::array<SuffixEntry, DomainInfoCount> SuffixIndex = BuildSuffixIndex();
+constexpr std::array<SuffixEntry, kDomainInfoCount> SuffixIndex = BuildSuffixIndex();
 
 constexpr bool SuffixesUnique() {
     return std::adjacent_find(SuffixIndex.begin(), SuffixIndex.end(),
@@ -367,22 +367,22 @@ constexpr std::size_t LongestSuffix() {
     }
     return longest;
 }
-constexpr std::size_t LongestSuffixLength = LongestSuffix();
+constexpr std::size_t kLongestSuffixLength = LongestSuffix();
 
-// The record index of an already lower-cased suffix, or DomainInfoCount.
+// The record index of an already lower-cased suffix, or kDomainInfoCount.
 int IndexOfSuffix(std::string_view suffix) {
     const auto it = std::lower_bound(
         SuffixIndex.begin(), SuffixIndex.end(), suffix,
         [](const SuffixEntry& entry, std::string_view key) { return entry.Suffix < key; });
-    return it != SuffixIndex.end() && it->Suffix == suffix ? it->Index : DomainInfoCount;
+    return it != SuffixIndex.end() && it->Suffix == suffix ? it->Index : kDomainInfoCount;
 }
 
 // The lowest index of a record whose suffix, after a dot, ends name[0, end); only the
 // dots close enough to `end` for some suffix to fit need checking.
 int LowestMatchEndingAt(std::string_view name, std::size_t end) {
-    int lowest = DomainInfoCount;
-    const std::size_t first = end > LongestSuffixLength ? end - LongestSuffixLength - 1 : 0;
-    char lowered[LongestSuffixLength];
+    int lowest = kDomainInfoCount;
+    const std::size_t first = end > kLongestSuffixLength ? end - kLongestSuffixLength - 1 : 0;
+    char lowered[kLongestSuffixLength];
     for (std::size_t dot = end; dot-- > first;) {
         if (name[dot] != '.') {
             continue;
@@ -413,14 +413,14 @@ std::optional<int> FindDomainEntry(std::string_view hostName) {
             lowest = std::min(lowest, LowestMatchEndingAt(name, pos));
         }
     }
-    if (lowest == DomainInfoCount) {
+    if (lowest == kDomainInfoCount) {
         return std::nullopt;
     }
     return lowest;
 }
 
 std::string_view DomainDescription(int index, bool japanese) {
-    if (index < 0 || index >= DomainInfoCount) {
+    if (index < 0 || index >= kDomainInfoCount) {
         return {};
     }
     const DomainInfoRecord& record = DomainInfoTable[index];

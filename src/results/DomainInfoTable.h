@@ -14,12 +14,12 @@ struct DomainInfoRecord {
     char Region[64];  // region or category label, kept for reference and shown nowhere
 };
 
-inline constexpr int DomainInfoCount = 274;
+inline constexpr int kDomainInfoCount = 274;
 
 // The table in its fixed order. A row stores the index of its match (its DomainIndex) and
 // the domain column sorts by that index, so the order is part of the stored data: never
 // reorder or insert records.
-extern const DomainInfoRecord DomainInfoTable[DomainInfoCount];
+extern const DomainInfoRecord DomainInfoTable[kDomainInfoCount];
 
 // The index of the first record, in table order, whose suffix the host name ends with
 // after a dot, ASCII letters compared without case ("HOST.EXAMPLE.CO.JP" gives "co.jp",

@@ -27,7 +27,7 @@ struct RowCounts {
 // the stretch of ticks during which some row is pending.
 class ProgressTimer {
 public:
-    static constexpr int IntervalMs = 100;
+    static constexpr int kIntervalMs = 100;
 
     struct Tick {
         bool Refresh = false;             // call the list refresh now

@@ -9,8 +9,8 @@
 namespace ip2h {
 
 inline constexpr int MaxRows = 9999;
-inline constexpr std::size_t TextFieldSize = 320;
-inline constexpr std::size_t SortKeySize = 2048;
+inline constexpr std::size_t kTextFieldSize = 320;
+inline constexpr std::size_t kSortKeySize = 2048;
 
 enum RowStatus : std::int32_t { Pending = 0, Success = 1, Failure = 2 };
 
@@ -20,12 +20,12 @@ inline constexpr std::int32_t DomainIndexFailure = 9999;
 // One row of the result list. Plain data with fixed text fields stored in place, so rows
 // are zeroed, copied and moved without any allocation.
 struct ResultEntry {
-    char SortKey[SortKeySize];
-    char Address[TextFieldSize];
-    char HostName[TextFieldSize];
+    char SortKey[kSortKeySize];
+    char Address[kTextFieldSize];
+    char HostName[kTextFieldSize];
     std::int32_t Status;
     std::int32_t DomainIndex;
-    char DomainInfo[TextFieldSize];
+    char DomainInfo[kTextFieldSize];
     std::int32_t Selected;
 };
 

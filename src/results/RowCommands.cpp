@@ -29,8 +29,8 @@ int PasteEntry(ResultTable& table, std::string_view entry, int p, std::uint32_t 
 }  // namespace
 
 void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& cells) {
-    const bool address = (copyItems & CopyAddressBit) != 0;
-    const bool host = (copyItems & CopyHostNameBit) != 0;
+    const bool address = (copyItems & kCopyAddressBit) != 0;
+    const bool host = (copyItems & kCopyHostNameBit) != 0;
     if (address && host) {
         out.append(cells[0]).append(" ").append(cells[1]);
     } else if (address) {

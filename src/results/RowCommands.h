@@ -11,8 +11,8 @@ namespace ip2h {
 class ResultTable;
 
 // Bits of the "Copy Item" option: what Copy puts on the clipboard.
-inline constexpr std::int32_t CopyAddressBit = 1;
-inline constexpr std::int32_t CopyHostNameBit = 2;
+inline constexpr std::int32_t kCopyAddressBit = 1;
+inline constexpr std::int32_t kCopyHostNameBit = 2;
 
 // The four cell texts of one list row, as displayed.
 using RowCells = std::array<std::string_view, 4>;

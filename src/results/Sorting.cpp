@@ -140,13 +140,13 @@ void BuildSortOrder(ResultTable& table, const SortState& sort) {
     std::fill(std::begin(table.RowOrder), std::end(table.RowOrder), -1);
     const int count = std::clamp(table.RowCount, 0, MaxRows);
     // The longest primary key: two text fields and the numbers between them.
-    char primary[2 * TextFieldSize + 64];
+    char primary[2 * kTextFieldSize + 64];
     for (int i = 0; i < count; ++i) {
         ResultEntry& row = table.Rows[i];
         // New key = primary key followed by the old key, so rows with equal primary keys keep
         // the order of the previous sort.
         const std::size_t length = PrimaryKey(row, sort.Column, primary, sizeof primary);
-        const std::size_t old = ::strnlen(row.SortKey, SortKeySize - 1);
+        const std::size_t old = ::strnlen(row.SortKey, kSortKeySize - 1);
         const std::size_t kept = std::min(old, kMaxKeyLength - length);
         std::memmove(row.SortKey + length, row.SortKey, kept);
         std::memcpy(row.SortKey, primary, length);

@@ -115,10 +115,8 @@ OpeningSettings ReadOpeningSettings(const ProfileStore& store) {
     }
     s.IsZoomed = ReadIntegerSetting(store, SettingKey::IsZoomed);
     s.TopMost = ReadIntegerSetting(store, SettingKey::WindowTopMost);
-    if (const std::string widths = ReadTextSetting(store, SettingKey::ColnmWidth);
-        !widths.empty()) {
-        s.ColumnWidths = ParseColumnWidths(widths);
-    }
+    const std::string widths = ReadTextSetting(store, SettingKey::ColnmWidth);
+    s.ColumnWidths = widths.empty() ? kDefaultColumnWidths : ParseColumnWidths(widths);
     s.SortEnabled = ReadIntegerSetting(store, SettingKey::SortEnable);
     s.MaxLimit = ClampMaxLimit(ReadIntegerSetting(store, SettingKey::MaxLimit));
     s.RangeText = ReadTextSetting(store, SettingKey::IpAdrsRange);

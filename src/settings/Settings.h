@@ -81,19 +81,19 @@ std::string FormatPosition(const WindowPlacement& placement);
 std::array<int, 4> ParseColumnWidths(std::string_view text);
 std::string FormatColumnWidths(const std::array<int, 4>& widths);
 
-// Everything the main window reads when it opens.
+// Everything the main window reads when it opens (the defaults are the key table's).
 struct OpeningSettings {
     std::optional<WindowPlacement> Position;
     int IsZoomed = 0;
     int TopMost = 0;
-    std::array<int, 4> ColumnWidths = kDefaultColumnWidths;
-    int SortEnabled = 1;
-    int MaxLimit = kMaxLimitLowest;  // clamped
+    std::array<int, 4> ColumnWidths{};
+    int SortEnabled = 0;
+    int MaxLimit = 0;  // clamped
     std::string RangeText;
     std::string IntervalText;
-    int CopyItems = 1;
+    int CopyItems = 0;
     int UseNbt = 0;
-    int HistoryEnabled = 1;
+    int HistoryEnabled = 0;
 };
 
 // Reads the keys in the order the window uses them: Position, IsZoomed, WindowTopMost,
@@ -105,11 +105,11 @@ struct ClosingSettings {
     int TopMost = 0;
     bool IsZoomed = false;
     std::optional<WindowPlacement> Position;  // nullopt when the placement could not be read
-    std::array<int, 4> ColumnWidths = kDefaultColumnWidths;
+    std::array<int, 4> ColumnWidths{};
     int UseNbt = 0;
-    int HistoryEnabled = 1;
-    int CopyItems = 1;
-    int SortEnabled = 1;
+    int HistoryEnabled = 0;
+    int CopyItems = 0;
+    int SortEnabled = 0;
 };
 
 // Writes WindowTopMost, then runs `saveHistory` (may be empty), then IsZoomed, Position

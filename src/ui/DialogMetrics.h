@@ -9,7 +9,8 @@ class QFontMetrics;
 
 namespace ip2h {
 
-// Face names the dialogs were laid out with.
+// The faces the layout is measured in. They are not installed here; MapDialogFont picks the
+// closest installed font for each.
 inline constexpr char16_t kSansSerifFace[] = u"MS Sans Serif";
 inline constexpr char16_t kGothicFace[] = u"ＭＳ ゴシック";
 inline constexpr char16_t kProportionalGothicFace[] = u"ＭＳ Ｐゴシック";
@@ -55,7 +56,7 @@ QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base);
 
 // Height of the result list for a client area `clientHeight` pixels high whose list starts at
 // `listTop`: the client height less 99 pixels (84 in Japanese), so that the list ends at the
-// 24-pixel status bar with the fonts the layout was made for. A font with taller metrics moves
+// 24-pixel status bar with fonts of the layout's own metrics. A font with taller metrics moves
 // the list down; it is then shortened so that no row ever hides under the status bar.
 int ResultListHeight(int clientHeight, int listTop, bool japanese);
 

@@ -61,10 +61,10 @@ void MainDialog::Dispatch(Command command) {
             ToggleTopMost();
             break;
         case Command::CopyItemAddress:
-            m_copyItems ^= CopyAddressBit;
+            m_copyItems ^= kCopyAddressBit;
             break;
         case Command::CopyItemHostName:
-            m_copyItems ^= CopyHostNameBit;
+            m_copyItems ^= kCopyHostNameBit;
             break;
         case Command::SelectSuccess:
             SelectRows(Success);

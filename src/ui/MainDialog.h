@@ -121,11 +121,11 @@ private:
     std::shared_ptr<ResolutionEngine> m_engine;
     bool m_japanese = false;
 
-    // Options and state kept by the window.
+    // Options and state kept by the window, read from the settings when it opens.
     int m_topMost = 0;
-    int m_copyItems = 1;
-    int m_historyEnabled = 1;
-    int m_maxLimit = 256;
+    int m_copyItems = 0;
+    int m_historyEnabled = 0;
+    int m_maxLimit = 0;
     SortState m_sort;
     int m_listPoints = 0;  // the list's zoomed size; 0 until the first zoom
     ProgressTimer m_progress;

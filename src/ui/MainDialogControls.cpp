@@ -225,8 +225,8 @@ void MainDialog::LayoutControls() {
     place(m_rangeLabel, QRect(5, 6, 140, 14));
     place(m_intervalLabel, QRect(149, 6, 58, 14));
     place(m_registerButton, QRect(211, 6, 54, 28));
-    // The combo boxes' template heights include their drop-down lists; the edit part keeps
-    // its natural height.
+    // The layout gives each combo box the height of its open drop-down list; the edit part
+    // keeps its natural height.
     for (auto [combo, rect] : {std::pair{m_rangeCombo, QRect(5, 21, 140, 12)},
                                std::pair{m_intervalCombo, QRect(149, 21, 58, 12)}}) {
         QRect pixels = DialogUnitsToPixels(rect, base);
@@ -293,8 +293,8 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     QMenu* copyItem = menu->addMenu(Text(TextId::PopupCopyItem));
     copyItem->setObjectName(QStringLiteral("copyItemMenu"));
     for (const auto& [text, command, bit] :
-         {std::tuple{TextId::PopupCopyItemAddress, Command::CopyItemAddress, CopyAddressBit},
-          std::tuple{TextId::PopupCopyItemHostName, Command::CopyItemHostName, CopyHostNameBit}}) {
+         {std::tuple{TextId::PopupCopyItemAddress, Command::CopyItemAddress, kCopyAddressBit},
+          std::tuple{TextId::PopupCopyItemHostName, Command::CopyItemHostName, kCopyHostNameBit}}) {
         QAction* action = add(*copyItem, text, command, true);
         action->setCheckable(true);
         action->setChecked((m_copyItems & bit) != 0);

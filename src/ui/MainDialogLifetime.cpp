@@ -96,7 +96,7 @@ void MainDialog::Open() {
     SetComboItems(m_rangeCombo, m_rangeItems);
 
     m_progress.Start(MillisecondClock());
-    m_timer.start(ProgressTimer::IntervalMs, this);
+    m_timer.start(ProgressTimer::kIntervalMs, this);
 
     // Each box shows exactly the stored text.
     m_rangeCombo->setEditText(FromUtf8(settings.RangeText));

@@ -44,23 +44,23 @@ void MessageBox::ShowWarning(QWidget* parent, const QString& text) {
     box->open();
 }
 
-void MessageBox::setRecordOnly(bool recordOnly) {
+void MessageBox::SetRecordOnly(bool recordOnly) {
     TheRecord().RecordOnly = recordOnly;
 }
 
-QString MessageBox::lastText() {
+QString MessageBox::LastText() {
     return TheRecord().LastText;
 }
 
-QString MessageBox::lastCaption() {
+QString MessageBox::LastCaption() {
     return TheRecord().LastCaption;
 }
 
-int MessageBox::count() {
+int MessageBox::Count() {
     return TheRecord().Count;
 }
 
-void MessageBox::resetForTest() {
+void MessageBox::ResetForTest() {
     TheRecord() = Record{};
 }
 

@@ -21,13 +21,13 @@ public:
     static QString Caption();
 
     // Test hook: while on, every box is recorded instead of being shown.
-    static void setRecordOnly(bool recordOnly);
+    static void SetRecordOnly(bool recordOnly);
     // What was recorded or shown last, and how many boxes were, since the last reset.
-    static QString lastText();
-    static QString lastCaption();
-    static int count();
+    static QString LastText();
+    static QString LastCaption();
+    static int Count();
     // Clears the record and turns the hook off.
-    static void resetForTest();
+    static void ResetForTest();
 };
 
 }  // namespace ip2h

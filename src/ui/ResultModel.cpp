@@ -9,7 +9,7 @@
 namespace ip2h {
 namespace {
 
-QColor ToQColor(const Rgb& rgb) { return QColor(rgb.Red, rgb.Green, rgb.Blue); }
+QColor ToQtColour(const Rgb& rgb) { return QColor(rgb.Red, rgb.Green, rgb.Blue); }
 
 // Addresses and names read from the left; the result and domain columns are centred.
 int ColumnAlignment(int column) {
@@ -69,9 +69,9 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
         case Qt::BackgroundRole: {
             const auto text = Cells(index.row())[static_cast<std::size_t>(column)];
             const CellColour colour = CellColours(column, text, m_japanese, m_listColours);
-            if (role == Qt::ForegroundRole) return QBrush(ToQColor(colour.Text));
+            if (role == Qt::ForegroundRole) return QBrush(ToQtColour(colour.Text));
             if (colour.TransparentBackground) return {};
-            return QBrush(ToQColor(colour.Background));
+            return QBrush(ToQtColour(colour.Background));
         }
         case Qt::TextAlignmentRole:
             return ColumnAlignment(column);

@@ -39,9 +39,9 @@ public:
 
 private:
     struct DisplayRow {
-        char Address[TextFieldSize];
-        char HostName[TextFieldSize];
-        char DomainCell[TextFieldSize];
+        char Address[kTextFieldSize];
+        char HostName[kTextFieldSize];
+        char DomainCell[kTextFieldSize];
         std::int32_t Status;
     };
 

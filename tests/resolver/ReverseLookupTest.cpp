@@ -200,7 +200,7 @@ TEST(NodeStatus, QueryRetriesWithinItsBudgetAndAlwaysClosesItsSocket) {
     EXPECT_GE(elapsed, NodeStatusBudget);
     EXPECT_LT(elapsed, NodeStatusBudget + 400ms);
     int requests = 0;
-    for (char b[64]; ::recv(silent, b, sizeof b, MSG_DONTWAIT) == NodeStatusRequestSize;) {
+    for (char b[64]; ::recv(silent, b, sizeof b, MSG_DONTWAIT) == kNodeStatusRequestSize;) {
         ++requests;
     }
     EXPECT_EQ(requests, 3) << "one request every " << NodeStatusRetryInterval.count() << " ms";

@@ -31,12 +31,12 @@ TEST(DomainInfoTableTest, RecordsStandInTheirFixedOrderWithTheirTexts) {
               "be at bg dk se ");
     // Every other country code follows, alphabetically from "ac" to "zw".
     EXPECT_EQ(SuffixAt(46), "ac");
-    EXPECT_EQ(SuffixAt(DomainInfoCount - 1), "zw");
-    for (int i = 47; i < DomainInfoCount; ++i) EXPECT_LT(SuffixAt(i - 1), SuffixAt(i)) << i;
+    EXPECT_EQ(SuffixAt(kDomainInfoCount - 1), "zw");
+    for (int i = 47; i < kDomainInfoCount; ++i) EXPECT_LT(SuffixAt(i - 1), SuffixAt(i)) << i;
     const auto ascii = [](std::string_view text) {
         return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
     };
-    for (int i = 0; i < DomainInfoCount; ++i) {
+    for (int i = 0; i < kDomainInfoCount; ++i) {
         EXPECT_FALSE(ascii(DomainDescription(i, true))) << i;
         EXPECT_TRUE(ascii(DomainDescription(i, false))) << i;
     }
@@ -72,14 +72,14 @@ TEST(DomainInfoTableTest, FindDomainEntryClassifiesHostNames) {
 std::optional<int> ReferenceFind(std::string_view hostName) {
     static const std::vector<std::string> patterns = [] {
         std::vector<std::string> all;
-        for (int i = 0; i < DomainInfoCount; ++i)
+        for (int i = 0; i < kDomainInfoCount; ++i)
             all.push_back("." + std::string(SuffixAt(i)) + "$$");
         return all;
     }();
     std::string subject(hostName.substr(0, hostName.find('\0')));
     subject += "$$";
     for (char& c : subject) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    for (int i = 0; i < DomainInfoCount; ++i) {
+    for (int i = 0; i < kDomainInfoCount; ++i) {
         if (subject.find(patterns[i]) != std::string::npos) return i;
     }
     return std::nullopt;

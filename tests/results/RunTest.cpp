@@ -51,7 +51,7 @@ bool RunToTheEnd(
     std::uint32_t now = 0;
     const HostNameRequest request = [&](std::string_view a) { return engine.RequestHostName(a); };
     for (const auto deadline = Clock::now() + 180s; Clock::now() < deadline;) {
-        if (timer.OnTick(now += ProgressTimer::IntervalMs, table, false, false).Refresh) {
+        if (timer.OnTick(now += ProgressTimer::kIntervalMs, table, false, false).Refresh) {
             RefreshRows(table, SortState{}, request, false, true);
             onRefresh();
         }
@@ -159,9 +159,9 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
             const ResultEntry& row = table->Rows[i];
             const std::string_view host = FieldText(row.HostName);
             ASSERT_EQ(order[i], i) << "the list shows every row once";
-            ASSERT_LT(::strnlen(row.SortKey, SortKeySize), SortKeySize) << i;
-            ASSERT_LT(host.size(), TextFieldSize) << i;
-            ASSERT_LT(::strnlen(row.DomainInfo, TextFieldSize), TextFieldSize) << i;
+            ASSERT_LT(::strnlen(row.SortKey, kSortKeySize), kSortKeySize) << i;
+            ASSERT_LT(host.size(), kTextFieldSize) << i;
+            ASSERT_LT(::strnlen(row.DomainInfo, kTextFieldSize), kTextFieldSize) << i;
             ASSERT_EQ(FieldText(row.Address), Address(i));
             ASSERT_TRUE(row.Selected == 0 || row.Selected == 1) << i;
             EXPECT_EQ(host.find_first_of("\r\n\t\x1b\x7f("), std::string_view::npos) << host;

@@ -289,7 +289,7 @@ TEST_F(CommandsTest, PasteStepsRangesByTheIntervalBox) {
     EXPECT_EQ(Stored(0), (Addresses{"10.0.2.0", "10.0.2.2", "10.0.2.4", "10.0.3.1"}));
     EXPECT_EQ(Interval()->currentText(), u"2"_s);
     EXPECT_EQ(dialog.Table().RowCount, 4);
-    EXPECT_EQ(MessageBox::count(), 0);
+    EXPECT_EQ(MessageBox::Count(), 0);
 }
 
 TEST_F(CommandsTest, PasteOnAFullTableSaysLimitOverResetsTheSortAndOtherwiseStopsAt9999) {
@@ -301,8 +301,8 @@ TEST_F(CommandsTest, PasteOnAFullTableSaysLimitOverResetsTheSortAndOtherwiseStop
     for (int i = 0; i < MaxRows; ++i) table.WriteNewRow(i, "10.0.0.1");
     table.RowCount = MaxRows;
     Paste(u"10.9.9.9"_s);
-    EXPECT_EQ(MessageBox::count(), 1);
-    EXPECT_EQ(MessageBox::lastText(), u"Limit over."_s);
+    EXPECT_EQ(MessageBox::Count(), 1);
+    EXPECT_EQ(MessageBox::LastText(), u"Limit over."_s);
     EXPECT_EQ(table.RowCount, 9999);
     EXPECT_EQ(Sort(), std::pair(0, 0));
 
@@ -311,7 +311,7 @@ TEST_F(CommandsTest, PasteOnAFullTableSaysLimitOverResetsTheSortAndOtherwiseStop
     Paste(u"10.9.9.0-10.9.9.255"_s);
     EXPECT_EQ(table.RowCount, 9999);
     EXPECT_EQ(Stored(MaxRows - 3), (Addresses{"10.9.9.0", "10.9.9.1", "10.9.9.2"}));
-    EXPECT_EQ(MessageBox::count(), 1);
+    EXPECT_EQ(MessageBox::Count(), 1);
 }
 
 TEST_F(CommandsTest, HeaderClicksSortAndMoveTheIndicatorUnlessSortingIsOff) {

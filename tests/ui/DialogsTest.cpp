@@ -88,7 +88,7 @@ TEST(AppIconTest, HasEverySize) {
 }
 
 TEST(MessageBoxTest, ShownBoxIsAPlainTextWarningWithOnlyOkAndTheProgramAsCaption) {
-    MessageBox::resetForTest();
+    MessageBox::ResetForTest();
     bool inspected = false;
     MessageBox::ShowWarning(nullptr, QStringLiteral("<b>1.2.3.4</b>"));
     // Opened without a nested event loop: the call has returned with the box open.

@@ -68,8 +68,8 @@ TEST_F(WindowFaultTest, OddNamesEndTheRunAndCopyOneRowPerLine) {
     const ResultTable& table = dialog.Table();
     for (int i = 0; i < table.RowCount; ++i) {
         const ResultEntry& row = table.Rows[i];
-        ASSERT_LT(::strnlen(row.HostName, TextFieldSize), TextFieldSize);
-        ASSERT_LT(::strnlen(row.DomainInfo, TextFieldSize), TextFieldSize);
+        ASSERT_LT(::strnlen(row.HostName, kTextFieldSize), kTextFieldSize);
+        ASSERT_LT(::strnlen(row.DomainInfo, kTextFieldSize), kTextFieldSize);
         ASSERT_EQ(FieldText(row.Address), "10.0.0." + std::to_string(i));
         EXPECT_EQ(FieldText(row.HostName).find_first_of("\r\n\t\x1b("), std::string_view::npos);
     }

@@ -48,15 +48,15 @@ class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetLanguageCode("EN");
-        MessageBox::resetForTest();
-        MessageBox::setRecordOnly(true);
+        MessageBox::ResetForTest();
+        MessageBox::SetRecordOnly(true);
         m_paths.SettingsFile = m_dir / "ip2hostname_u@h.ini";
         m_paths.HistoryFile = m_dir / "ip2hostname_history.txt";
     }
     void TearDown() override {
         m_dialog.reset();
         SetResolverEntry(nullptr);
-        MessageBox::resetForTest();
+        MessageBox::ResetForTest();
     }
 
     // Opens a fresh window (closing the last one) with `engine`, active and shown; without
