@@ -7,10 +7,10 @@
 #include <thread>
 
 #include "address/AddressText.h"
-#include "results/RangeRows.h"
-#include "results/ProgressTimer.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ListRefresh.h"
+#include "results/ProgressTimer.h"
+#include "results/RangeRows.h"
 #include "results/ResultTable.h"
 #include "results/RowCommands.h"
 #include "results/Sorting.h"

@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "base/Language.h"
-#include "results/ProgressTimer.h"
 #include "resolver/WorkerSlots.h"
+#include "results/ProgressTimer.h"
 #include "results/ResultTable.h"
 #include "ui/MainDialog.h"
 

@@ -6,7 +6,10 @@ set(IP2H_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
 
 install(FILES ${IP2H_RESOURCES}/ip2hostname.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${IP2H_RESOURCES}/${IP2H_APP_ID}.metainfo.xml
+# The metainfo names the release: the project's version, filled in here.
+configure_file(${IP2H_RESOURCES}/${IP2H_APP_ID}.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/${IP2H_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/${IP2H_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The PNGs already sit in the theme's layout (<N>x<N>/apps), so the tree is copied as it is.
 install(DIRECTORY ${IP2H_RESOURCES}/icons/hicolor

@@ -9,9 +9,9 @@
 
 #include "FuzzSupport.h"
 #include "address/AddressText.h"
-#include "results/RangeRows.h"
 #include "address/RangeRegistration.h"
 #include "base/FixedText.h"
+#include "results/RangeRows.h"
 #include "results/ResultTable.h"
 
 namespace ip2h::fuzz {

@@ -80,7 +80,9 @@ std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text) {
     return result;
 }
 
-bool IsDottedQuad(std::string_view text) { return DottedQuadFields(text).has_value(); }
+bool IsDottedQuad(std::string_view text) {
+    return DottedQuadFields(text).has_value();
+}
 
 std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d) {
     DottedQuadText out;

@@ -8,9 +8,9 @@ namespace ip2h {
 
 // What the register command makes of the two typed texts.
 struct RegistrationPlan {
-    bool Valid = false;       // false: the range text is empty once its spaces are removed
-    std::string Start;        // the first address, or empty when no range could be read
-    std::string End;          // the last address, or empty when no range could be read
+    bool Valid = false;  // false: the range text is empty once its spaces are removed
+    std::string Start;   // the first address, or empty when no range could be read
+    std::string End;     // the last address, or empty when no range could be read
     std::uint32_t Interval = 1;
 };
 

@@ -7,12 +7,12 @@
 #include <sys/file.h>
 
 #include <atomic>
-#include <chrono>
-#include <thread>
 #include <cerrno>
+#include <chrono>
 #include <random>
 #include <string>
 #include <system_error>
+#include <thread>
 
 namespace ip2h {
 namespace {

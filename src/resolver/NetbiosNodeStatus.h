@@ -29,7 +29,8 @@ struct NodeStatusReply {
 };
 
 // A node status request for the wildcard name "*" (NetBIOS over TCP/IP, type NBSTAT).
-std::array<std::uint8_t, kNodeStatusRequestSize> BuildNodeStatusRequest(std::uint16_t transactionId);
+std::array<std::uint8_t, kNodeStatusRequestSize> BuildNodeStatusRequest(
+    std::uint16_t transactionId);
 
 // Reads a node status reply. Any packet, however short or malformed, gives either a reply or
 // nothing; the parser never reads outside `packet`.

@@ -72,7 +72,8 @@ std::string MendAnswer(std::string_view name, std::string_view address) {
         // line and paragraph separators. Editors break copied rows at them too.
         const std::size_t length = UnicodeBreakLength(name.substr(i));
         if (length > 0) {
-            for (std::size_t k = 0; k < length; ++k) escape(static_cast<unsigned char>(name[i + k]));
+            for (std::size_t k = 0; k < length; ++k)
+                escape(static_cast<unsigned char>(name[i + k]));
             i += length - 1;
             continue;
         }

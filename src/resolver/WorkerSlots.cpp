@@ -13,7 +13,6 @@ namespace {
 // A slot stays busy this long after its answer is stored.
 constexpr auto kSlotRestTime = std::chrono::milliseconds(10);
 
-
 // FNV-1a over the case-folded text; never 0, which marks an empty slot.
 std::uint64_t FoldedDigest(std::string_view text) {
     std::uint64_t digest = 14695981039346656037ull;

@@ -1,8 +1,8 @@
 #include "results/CellColours.h"
 
-#include "resolver/AnswerKind.h"
-#include "base/Texts.h"
 #include "address/AddressText.h"
+#include "base/Texts.h"
+#include "resolver/AnswerKind.h"
 
 namespace ip2h {
 namespace {

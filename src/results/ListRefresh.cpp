@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "resolver/AnswerKind.h"
-#include "base/Texts.h"
 #include "address/AddressText.h"
-#include "results/DomainInfoTable.h"
 #include "base/FixedText.h"
+#include "base/Texts.h"
+#include "resolver/AnswerKind.h"
+#include "results/DomainInfoTable.h"
 #include "results/ResultTable.h"
 #include "results/Sorting.h"
 

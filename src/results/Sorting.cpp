@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "resolver/AnswerKind.h"
 #include "address/AddressText.h"
-#include "base/IntScan.h"
 #include "base/FixedText.h"
+#include "base/IntScan.h"
+#include "resolver/AnswerKind.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {

@@ -62,7 +62,6 @@ void RemoveLineBreaks(std::string& text) {
     std::erase_if(text, [](char c) { return c == '\r' || c == '\n'; });
 }
 
-
 }  // namespace
 
 std::vector<std::string> LoadHistory(const std::filesystem::path& path, bool enabled,

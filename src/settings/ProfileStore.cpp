@@ -32,7 +32,9 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) { return EqualIgnoringAsciiCase(a, b); }
+bool NamesEqual(std::string_view a, std::string_view b) {
+    return EqualIgnoringAsciiCase(a, b);
+}
 
 // The file's bytes; nullopt when it exists but cannot be used (not a regular file, too
 // large, unreadable). A missing file reads as empty.

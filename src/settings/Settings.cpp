@@ -24,8 +24,7 @@ constexpr std::array kSettingTable{
     SettingRow{SettingKey::ColnmWidth, {kSettings, "ColnmWidth", 0, ""}},
     SettingRow{SettingKey::SortEnable, {kOptions, "SortEnable", 1, ""}},
     SettingRow{SettingKey::MaxLimit, {kOptions, "MaxLimit", kMaxLimitLowest, ""}},
-    SettingRow{SettingKey::IpAdrsRange,
-               {kOptions, "IpAdrsRange", 0, "192.168.0.0-192.168.0.255"}},
+    SettingRow{SettingKey::IpAdrsRange, {kOptions, "IpAdrsRange", 0, "192.168.0.0-192.168.0.255"}},
     SettingRow{SettingKey::IpIncrement, {kOptions, "IpIncrement", 0, "1"}},
     SettingRow{SettingKey::CopyItem, {kOptions, "CopyItem", 1, ""}},
     SettingRow{SettingKey::Nbt, {kOptions, "NBT", 0, ""}},
@@ -83,8 +82,9 @@ int ClampMaxLimit(std::int64_t value) {
 std::optional<WindowPlacement> ParsePosition(std::string_view text) {
     std::array<std::int64_t, 10> v{};
     if (ScanFields(text, "%i:%i:%i:%i:%i:%i:%i:%i:%i:%i", v) != 10) return std::nullopt;
-    return WindowPlacement{ClampToInt(v[0]), ClampToInt(v[1]), ClampToInt(v[2]), ClampToInt(v[3]), ClampToInt(v[4]),
-                           ClampToInt(v[5]), ClampToInt(v[6]), ClampToInt(v[7]), ClampToInt(v[8]), ClampToInt(v[9])};
+    return WindowPlacement{ClampToInt(v[0]), ClampToInt(v[1]), ClampToInt(v[2]), ClampToInt(v[3]),
+                           ClampToInt(v[4]), ClampToInt(v[5]), ClampToInt(v[6]), ClampToInt(v[7]),
+                           ClampToInt(v[8]), ClampToInt(v[9])};
 }
 
 std::string FormatPosition(const WindowPlacement& p) {

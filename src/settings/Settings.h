@@ -70,7 +70,9 @@ struct WindowPlacement {
 inline constexpr int kRestoreToMaximized = 2;
 
 // An on/off option after its menu command: on (any value but 0) becomes 0, off becomes 1.
-inline constexpr int ToggledOption(int value) { return value != 0 ? 0 : 1; }
+inline constexpr int ToggledOption(int value) {
+    return value != 0 ? 0 : 1;
+}
 
 // "Position" holds ten "%i" numbers joined by ":"; anything less is no placement at all.
 std::optional<WindowPlacement> ParsePosition(std::string_view text);

@@ -94,7 +94,8 @@ void MainDialog::timerEvent(QTimerEvent* event) {
         QMainWindow::timerEvent(event);
         return;
     }
-    const ProgressTimer::Tick tick = m_progress.OnTick(MillisecondClock(), m_table, true, m_japanese);
+    const ProgressTimer::Tick tick =
+        m_progress.OnTick(MillisecondClock(), m_table, true, m_japanese);
     if (tick.Refresh) RefreshList();
     if (tick.Show) SetStatusTexts(*tick.Show);
 }

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "results/Sorting.h"
 #include "results/ProgressTimer.h"
+#include "results/Sorting.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
 #include "window/Commands.h"

@@ -163,11 +163,10 @@ void MainDialog::BuildMenus() {
             {{TextId::MenuFileExit, Command::Exit, false, TextId::MenuFileExitShortcut}});
     addMenu(TextId::MenuView, "viewMenu",
             {{TextId::MenuViewTopMost, Command::WindowTopMost, true, std::nullopt}});
-    QMenu* setting =
-        addMenu(TextId::MenuSetting, "settingMenu",
-                {{TextId::MenuSettingNbt, Command::UseNbt, true, std::nullopt},
-                 {TextId::MenuSettingHistory, Command::History, true, std::nullopt},
-                 {TextId::MenuSettingSort, Command::SortEnable, true, std::nullopt}});
+    QMenu* setting = addMenu(TextId::MenuSetting, "settingMenu",
+                             {{TextId::MenuSettingNbt, Command::UseNbt, true, std::nullopt},
+                              {TextId::MenuSettingHistory, Command::History, true, std::nullopt},
+                              {TextId::MenuSettingSort, Command::SortEnable, true, std::nullopt}});
     setting->addSeparator();
     m_actions.emplace_back(
         Command::ClearCache,
@@ -282,8 +281,7 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     };
     add(*menu, TextId::PopupCopy, Command::Copy, available.Copy, TextId::PopupCopyShortcut);
     add(*menu, TextId::PopupPaste, Command::Paste, available.Paste, TextId::PopupPasteShortcut);
-    add(*menu, TextId::PopupDelete, Command::Delete, available.Delete,
-        TextId::PopupDeleteShortcut);
+    add(*menu, TextId::PopupDelete, Command::Delete, available.Delete, TextId::PopupDeleteShortcut);
     menu->addSeparator();
     add(*menu, TextId::PopupSelectAll, Command::SelectAll, available.SelectAll,
         TextId::PopupSelectAllShortcut);

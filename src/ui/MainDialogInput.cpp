@@ -45,15 +45,17 @@ Key KeyOf(int key) {
 }
 
 unsigned ModifiersOf(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ControlModifier ? Ctrl : 0u) | (modifiers & Qt::AltModifier ? Alt : 0u) |
-           (modifiers & Qt::ShiftModifier ? Shift : 0u) | (modifiers & Qt::MetaModifier ? Meta : 0u);
+    return (modifiers & Qt::ControlModifier ? Ctrl : 0u) |
+           (modifiers & Qt::AltModifier ? Alt : 0u) | (modifiers & Qt::ShiftModifier ? Shift : 0u) |
+           (modifiers & Qt::MetaModifier ? Meta : 0u);
 }
 
 }  // namespace
 
 bool MainDialog::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) return QMainWindow::eventFilter(watched, event);
+    if (widget == nullptr || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::ShortcutOverride: {
             // Claim the accelerators from line edits, so that they reach the list.

@@ -113,7 +113,8 @@ void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
     }
     const QScreen* primary = QGuiApplication::primaryScreen();
     const OpeningPlacement placement = PlacementAtOpening(
-        settings, screens, primary != nullptr ? ToScreenRect(primary->availableGeometry()) : ScreenRect{});
+        settings, screens,
+        primary != nullptr ? ToScreenRect(primary->availableGeometry()) : ScreenRect{});
     if (placement.Normal) {
         const ScreenRect& r = *placement.Normal;
         setGeometry(r.Left, r.Top, r.Width(), r.Height());

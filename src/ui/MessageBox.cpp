@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-
 namespace ip2h {
 namespace {
 

@@ -9,7 +9,9 @@
 namespace ip2h {
 namespace {
 
-QColor ToQtColour(const Rgb& rgb) { return QColor(rgb.Red, rgb.Green, rgb.Blue); }
+QColor ToQtColour(const Rgb& rgb) {
+    return QColor(rgb.Red, rgb.Green, rgb.Blue);
+}
 
 // Addresses and names read from the left; the result and domain columns are centred.
 int ColumnAlignment(int column) {
@@ -56,7 +58,9 @@ int ResultModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_count;
 }
 
-int ResultModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+int ResultModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 4;
+}
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= m_count) return {};

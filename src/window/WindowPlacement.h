@@ -34,8 +34,7 @@ struct OpeningPlacement {
     bool Maximised = false;
 };
 OpeningPlacement PlacementAtOpening(const OpeningSettings& settings,
-                                    std::span<const ScreenRect> screens,
-                                    const ScreenRect& primary);
+                                    std::span<const ScreenRect> screens, const ScreenRect& primary);
 
 // The "Position" record of a window closing with this normal rectangle and state.
 WindowPlacement PlacementAtClosing(const ScreenRect& normal, bool maximised, bool minimised);
