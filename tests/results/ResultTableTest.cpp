@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 #include <string>
 #include <tuple>
@@ -11,6 +10,7 @@
 
 #include "base/FixedText.h"
 #include "results/ListRefresh.h"
+#include "results/RangeRows.h"
 #include "results/RowCommands.h"
 #include "results/Sorting.h"
 
@@ -28,12 +28,10 @@ protected:
         row.DomainIndex = domainIndex;
         return row;
     }
-
     void Order(const std::vector<int>& order) {
         std::copy(order.begin(), order.end(), m_table->RowOrder);
         m_table->OrderedCount = static_cast<std::int32_t>(order.size());
     }
-
     // The addresses in storage order, or in list order, separated by blanks.
     std::string Addresses(bool listed = false) const {
         std::string out;
@@ -44,43 +42,20 @@ protected:
         return out;
     }
 
-    // Answers from the map, or the pending text, recording the order of the requests.
-    RefreshOutcome Refresh(bool japanese = false) {
-        const auto request = [this](std::string_view address) {
-            m_requests.emplace_back(address);
-            const auto it = m_answers.find(std::string(address));
-            return it != m_answers.end() ? it->second : "(" + std::string(address) + ")";
-        };
-        return RefreshRows(*m_table, SortState{0, 0, 0}, request, japanese, m_listHadItems);
-    }
-
-    const ResultEntry& Shown(int item) { return m_table->Rows[m_table->RowOrder[item]]; }
+    std::string_view Address(int i) const { return FieldText(m_table->Rows[i].Address); }
 
     std::unique_ptr<ResultTable> m_table = ResultTable::Create();
-    std::map<std::string, std::string> m_answers;
-    std::vector<std::string> m_requests;
-    bool m_listHadItems = false;
 };
 
-TEST_F(ResultTableTest, ResetRowsForgetsRowsKeysAndOrder) {
-    CopyToField(Add("10.0.0.1").SortKey, "key");
-    Order({0});
-    m_table->ResetRows();
-    EXPECT_EQ(std::tie(m_table->RowCount, m_table->OrderedCount), std::tuple(0, 0));
-    EXPECT_STREQ(m_table->Rows[0].SortKey, "") << "an old key would order new rows";
-}
-
 TEST_F(ResultTableTest, DeleteRowsCompactsInListOrder) {
-    struct Case {
+    const struct {
         const char* name;
         int rows;
         std::vector<int> order, selected;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no selection stores list order", 3, {2, 0, 1}, {}, "r2 r0 r1"},
         {"positions index the list", 4, {3, 2, 1, 0}, {0, 2}, "r2 r0"},
-        {"every row", 3, {0, 1, 2}, {2, 0, 1}, ""},
         {"repeated and out-of-range positions", 3, {0, 1, 2}, {1, 1, -1, 3, 9999}, "r0 r2"},
         // Rows pasted since the last refresh are not listed yet: they follow, kept.
         {"stale order after a paste", 5, {2, 0, 1}, {1, 3, 4}, "r2 r1 r3 r4"},
@@ -88,60 +63,25 @@ TEST_F(ResultTableTest, DeleteRowsCompactsInListOrder) {
         {"invalid order entries", 3, {1, 1, 7, -1, 0}, {1, 2, 3}, "r1 r0 r2"},
         {"no order since a refill", 2, {}, {0, 1}, "r0 r1"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         m_table->ResetRows();
-        for (int i = 0; i < c.rows; ++i) Add("r" + std::to_string(i));
+        for (int i = 0; i < c.rows; ++i) Add("r" + std::to_string(i), "h" + std::to_string(i));
         Order(c.order);
         m_table->DeleteRows(c.selected);
         EXPECT_EQ(Addresses(), c.expected);
         // Storage has moved: until the next sort, the same positions delete nothing.
         m_table->DeleteRows(c.selected);
         EXPECT_EQ(Addresses(), c.expected);
+        for (int i = 0; i < m_table->RowCount; ++i) {
+            EXPECT_EQ(m_table->Rows[i].HostName[1], m_table->Rows[i].Address[1]) << "moved whole";
+        }
     }
-}
-
-TEST_F(ResultTableTest, DeleteRowsMovesEverythingButTheSortKey) {
-    for (int i = 0; i < 3; ++i) {
-        const std::string n = std::to_string(i);
-        ResultEntry& row = Add("r" + n, "h" + n, i, 100 + i);
-        CopyToField(row.SortKey, "k" + n);
-        CopyToField(row.DomainInfo, "i" + n);
-        row.Selected = i / 2;
-    }
-    Order({2, 1, 0});
-    const int second[] = {1};
-    m_table->DeleteRows(second);
-    ASSERT_EQ(Addresses(), "r2 r0");
-    const ResultEntry& moved = m_table->Rows[0];
-    EXPECT_EQ(std::string(moved.HostName) + moved.DomainInfo + moved.SortKey, "h2i2k0");
-    EXPECT_EQ(std::tie(moved.Status, moved.DomainIndex, moved.Selected),
-              std::tuple(Failure, 102, 1));
-    EXPECT_EQ(m_table->Rows[1].Selected, 0);
-}
-
-// At most MaxLimit rows per range, however many ranges one paste holds, each a new row.
-TEST_F(ResultTableTest, PasteAppendsNewRowsWithinTheLimitPerRange) {
-    Add("1.1.1.1");
-    ResultEntry& reused = Add("2.2.2.2", "old.example", Failure, DomainIndexFailure);
-    reused.Selected = 1;
-    m_table->RowCount = 1;  // as after a deletion: the slot still holds its old row
-    EXPECT_EQ(PasteRows(*m_table, "10.0.0.250-\n10.1.0.0-", 1, 256), 512);
-    ASSERT_EQ(m_table->RowCount, 513);
-    EXPECT_STREQ(m_table->Rows[1].Address, "10.0.0.250");
-    EXPECT_STREQ(m_table->Rows[512].Address, "10.1.0.255");
-    EXPECT_STREQ(reused.HostName, "");
-    EXPECT_EQ(std::tie(reused.Status, reused.DomainIndex, reused.Selected),
-              std::tuple(Pending, 0, 0));
 }
 
 // Pasted text: the cleaning, every kind of line end, ranges stepped by the interval.
 TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
-    const struct {
-        std::uint32_t interval;
-        const char* clipboard;
-        const char* added;
-    } cases[] = {
+    const std::tuple<std::uint32_t, const char*, const char*> cases[] = {
         {1, "\"10.0.0.1\"", "10.0.0.1"},
         {1, " 10.0.0.1\t", "10.0.0.1"},
         {1, "'10.0.0.1'\r\n\"10.0.0.2\"\r\n", "10.0.0.1 10.0.0.2"},
@@ -155,11 +95,40 @@ TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
         {1, "", ""},
         {64, "10.0.1.0-10.0.1.255", "10.0.1.0 10.0.1.64 10.0.1.128 10.0.1.192"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.clipboard);
+    for (const auto& [interval, clipboard, added] : cases) {
         m_table->ResetRows();
-        PasteRows(*m_table, c.clipboard, c.interval, 256);
-        EXPECT_EQ(Addresses(), c.added);
+        PasteRows(*m_table, clipboard, interval, 256);
+        EXPECT_EQ(Addresses(), added) << clipboard;
+    }
+    // At most MaxLimit rows per range, however many ranges one paste holds.
+    m_table->ResetRows();
+    EXPECT_EQ(PasteRows(*m_table, "10.0.0.250-\n10.1.0.0-", 1, 256), 512);
+    EXPECT_EQ(std::string(Address(255)) + " " += Address(511), "10.0.1.249 10.1.0.255");
+}
+
+TEST_F(ResultTableTest, FillRangeWalksTheRange) {
+    const struct {
+        std::string_view start, end;
+        std::int64_t interval;
+        int maxLimit, count;
+        std::string_view second, last;
+    } cases[] = {
+        {"192.168.0.0", "192.168.3.255", 1, 256, 256, "192.168.0.1", "192.168.0.255"},
+        {"10.0.0.0", "10.255.255.255", 65536, 1024, 256, "10.1.0.0", "10.255.0.0"},
+        {"10.0.0.200", "10.0.1.144", 100, 256, 3, "10.0.1.44", "10.0.1.144"},  // ends on the end
+        // The walk ends at 255.255.255.255 instead of wrapping round to 0.0.0.0.
+        {"255.255.255.250", "255.255.255.255", 3, 256, 2, "255.255.255.253", "255.255.255.253"},
+        {"255.255.255.255", "255.255.255.255", 65536, 256, 1, "", "255.255.255.255"},
+        // No row is written beyond the table, whatever the limit.
+        {"0.0.0.0", "255.255.255.255", 1, 100000, MaxRows, "0.0.0.1", "0.0.39.14"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.start) + "-" += c.end);
+        ASSERT_EQ(FillRange(*m_table, c.start, c.end, c.interval, c.maxLimit), c.count);
+        EXPECT_EQ(m_table->RowCount, c.count);
+        EXPECT_EQ(Address(c.count - 1), c.last);
+        EXPECT_EQ(Address(1), c.second);
+        EXPECT_TRUE(c.count == MaxRows || Address(c.count).empty()) << "stale row after the range";
     }
 }
 
@@ -177,7 +146,6 @@ TEST(RefreshAtOnceTest, AnEmptiedTableOrAChangedSortShowsAtOnce) {
         {"paste that reset the sort", {false, true}, 30, true, true},
         {"paste into an empty list that reset the sort", {false, true}, 30, false, true},
         {"paste with the sort as it was", {false, false}, 30, true, false},
-        {"sorting switched off or on", {false, true}, 5, true, true},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RefreshAtOnce(c.change, c.rows, c.listShowsRows), c.atOnce) << c.what;
@@ -205,97 +173,67 @@ TEST_F(ResultTableTest, SortKeysOrderByColumn) {
     // Addresses by number; hosts: placeholders, failures, names byte-wise; domains by index.
     const std::pair<SortState, std::string> cases[] = {
         {{1, 0, 0}, "9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 192.168.0.1"},
+        {{1, 0, 1}, "192.168.0.1 10.0.0.10 10.0.0.4 10.0.0.3 10.0.0.2 9.255.255.255"},
         {{1, 1, 0}, "192.168.0.1 9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10"},
         {{1, 2, 0}, "192.168.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 9.255.255.255"},
         {{1, 3, 1}, "9.255.255.255 10.0.0.4 10.0.0.3 10.0.0.10 10.0.0.2 192.168.0.1"},
-        // Any value but 1 switches sorting off: storage order.
-        {{2, 3, 1}, "10.0.0.2 9.255.255.255 192.168.0.1 10.0.0.10 10.0.0.3 10.0.0.4"},
     };
     for (const auto& [sort, expected] : cases) {
-        SCOPED_TRACE(sort.Column);
         BuildSortOrder(*m_table, sort);
-        EXPECT_EQ(Addresses(true), expected);
+        EXPECT_EQ(Addresses(true), expected) << sort.Column << " " << sort.Direction;
     }
-}
-
-TEST_F(ResultTableTest, EqualSortKeysKeepThePreviousOrderAndKeysStayBounded) {
-    // Two pasted copies of one address: only their previous keys tell them apart.
-    CopyToField(Add("10.0.0.1", "same.example.com", Success, 1).SortKey, "2");
-    CopyToField(Add("10.0.0.1", "same.example.com", Success, 1).SortKey, "1");
-    Add("10.0.0.0", "first.example.com", Success, 1);
-    BuildSortOrder(*m_table, SortState{1, 0, 0});
-    EXPECT_EQ(std::vector(m_table->RowOrder, m_table->RowOrder + 3), (std::vector{2, 1, 0}));
-    for (int i = 0; i < 200; ++i) BuildSortOrder(*m_table, SortState{1, 0, 0});
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(std::strlen(m_table->Rows[i].SortKey), 2046u);
-}
-
-// Header clicks and the sort switch are tested through the window; these refusals are not.
-TEST(SortDecisions, ClicksAreRefusedWhileResolvingOrSwitchedOff) {
+    // Header clicks are tested through the window, which cannot click while resolving.
     SortState sort{1, 2, 1};
     EXPECT_FALSE(ApplyColumnClick(sort, 3, true));
-    sort.Enabled = 0;
-    EXPECT_FALSE(ApplyColumnClick(sort, 3, false));
-    EXPECT_FALSE(ResetSortOrder(sort));
     EXPECT_EQ(std::tie(sort.Column, sort.Direction), std::tuple(2, 1));
 
-    // A stored value other than 0 and 1 is off, and the switch turns it on, not to 3.
-    sort.Enabled = 2;
-    EXPECT_TRUE(ToggleSortEnabled(sort));
-    EXPECT_EQ(std::tie(sort.Enabled, sort.Column, sort.Direction), std::tuple(1, 0, 0));
-    EXPECT_FALSE(ToggleSortEnabled(sort));
-    EXPECT_EQ(sort.Enabled, 0);
+    m_table->ResetRows();
+    EXPECT_STREQ(m_table->Rows[0].SortKey, "") << "an old key would order new rows";
 }
 
 using ListRefreshTest = ResultTableTest;
 
 TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
-    const std::tuple<const char*, const char*, std::int32_t, std::int32_t, std::string_view>
-        rows[] = {
-            {"8.8.8.1", "Mail.Example.CO.JP", Success, 12, "Japan: General Company"},
-            {"8.8.8.2", "8.8.8.2", Failure, DomainIndexFailure, "?"},
-            {"8.8.8.3", "printer.example.local", Success, DomainIndexNoMatch, ""},
-            {"8.8.8.4", "4.8.8.8.in-addr.arpa", Success, 0, "Infrastructure"},
-            // A private address shows no description but sorts among its domain.
-            {"10.1.1.1", "gateway.example.com", Success, 1, "-"},
-            {"8.8.8.5", "(8.8.8.5)", Pending, 0, "-"},
+    std::map<std::string, std::string> answers = {{"8.8.8.1", "Mail.Example.CO.JP"},
+                                                  {"8.8.8.2", "8.8.8.2"},
+                                                  {"8.8.8.3", "printer.example.local"},
+                                                  {"10.1.1.1", "gateway.example.com"}};
+    std::string asked;
+    const auto refresh = [&](bool japanese, bool listHadItems = true) {
+        const auto request = [&](std::string_view address) {
+            asked += std::string(address) + " ";
+            const auto it = answers.find(std::string(address));
+            return it != answers.end() ? it->second : "(" + std::string(address) + ")";
         };
-    for (const auto& [address, answer, status, index, cell] : rows) {
-        m_answers[Add(address).Address] = answer;
+        return RefreshRows(*m_table, SortState{0, 0, 0}, request, japanese, listHadItems);
+    };
+    const auto shown = [&] {  // status and domain cell of each row
+        std::string out;
+        for (int i = 0; i < m_table->RowCount; ++i) {
+            const ResultEntry& row = m_table->Rows[i];
+            (out += std::to_string(row.Status) + ":") += std::string(DomainCellText(row)) + "|";
+        }
+        return out;
+    };
+    for (const char* address : {"8.8.8.1", "8.8.8.2", "8.8.8.3", "10.1.1.1", "8.8.8.5"}) {
+        Add(address);
     }
-    EXPECT_EQ(Refresh(), RefreshOutcome::Rebuilt);
-    for (int i = 0; i < 6; ++i) {
-        const auto& [address, answer, status, index, cell] = rows[i];
-        EXPECT_STREQ(Shown(i).HostName, answer);
-        EXPECT_EQ(Shown(i).Status, status) << address;
-        EXPECT_EQ(Shown(i).DomainIndex, index) << address;
-        EXPECT_EQ(DomainCellText(Shown(i)), cell) << address;
-    }
-    // Asked for from the last row shown to the first: the order workers take them in.
-    EXPECT_EQ(m_requests.front() + " " + m_requests.back(), "8.8.8.5 8.8.8.1");
-
+    EXPECT_EQ(refresh(false), RefreshOutcome::Rebuilt);
+    // A private address shows no description. Rows are asked for last first, as workers take them.
+    EXPECT_EQ(shown(), "1:Japan: General Company|2:?|1:|1:-|0:-|");
+    EXPECT_EQ(asked, "8.8.8.5 10.1.1.1 8.8.8.3 8.8.8.2 8.8.8.1 ");
     // A failure answered later, and a row pending again, are classified afresh.
-    m_answers["8.8.8.2"] = "dns.example.net";
-    m_answers.erase("8.8.8.1");
-    Refresh(true);
-    EXPECT_EQ(DomainCellText(Shown(1)), "ネットワーク用");
-    m_answers["8.8.8.1"] = "host.example.de";
-    Refresh(true);
-    EXPECT_EQ(DomainCellText(Shown(0)), "ドイツ");
-}
-
-TEST_F(ListRefreshTest, LongAnswersAreCutAndEmptyTablesReportTheirList) {
-    Add("8.8.8.8");
-    m_answers["8.8.8.8"] = std::string(1024, 'a') + ".example.com";
-    Refresh();
-    EXPECT_EQ(FieldText(Shown(0).HostName).size(), 319u);
-    EXPECT_EQ(Shown(0).Status, Success);
+    answers["8.8.8.2"] = "dns.example.net";
+    answers.erase("8.8.8.1");
+    refresh(true);
+    answers["8.8.8.1"] = "host.example.de";
+    refresh(true);
+    EXPECT_EQ(shown(), "1:ドイツ|1:ネットワーク用|1:|1:-|0:-|");
 
     m_table->ResetRows();
-    m_listHadItems = true;
-    EXPECT_EQ(Refresh(), RefreshOutcome::Cleared);
+    EXPECT_EQ(refresh(false), RefreshOutcome::Cleared);
     EXPECT_EQ(m_table->OrderedCount, 0) << "a later deletion must not map list positions";
-    m_listHadItems = false;
-    EXPECT_EQ(Refresh(), RefreshOutcome::Unchanged);
+    EXPECT_EQ(refresh(false, false), RefreshOutcome::Unchanged);
 }
 
 }  // namespace

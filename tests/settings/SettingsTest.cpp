@@ -1,11 +1,16 @@
+// The settings file, the history file and where they live; both are written by copies of the
+// program that may close at the same time.
 #include <gtest/gtest.h>
 
-#include <random>
-#include <tuple>
+#include <sys/resource.h>
 
+#include <csignal>
+
+#include "settings/History.h"
+#include "settings/ProfileStore.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFile.h"
-#include "settings/History.h"
+#include "support/ChildProcess.h"
 #include "support/TempDir.h"
 
 namespace ip2h {
@@ -13,85 +18,110 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-auto Fields(const OpeningSettings& s) {
-    return std::tuple(s.Position, s.IsZoomed, s.TopMost, s.ColumnWidths, s.SortEnabled, s.MaxLimit,
-                      s.RangeText, s.IntervalText, s.CopyItems, s.UseNbt, s.HistoryEnabled);
-}
+using Texts = std::vector<std::string>;
 
 class SettingsTest : public ::testing::Test {
 protected:
     fs::path File() const { return m_dir / "s.ini"; }
     ProfileStore Store() const { return ProfileStore(File()); }
+    std::string Contents() const { return test::ReadFile(File()); }
 
     test::TempDir m_dir;
 };
+using ProfileStoreTest = SettingsTest;
+using HistoryTest = SettingsTest;
 
-// Whatever the file held, the program starts with defaults, and what it stores when it closes
-// comes back at the next start, written after the bytes that were there.
-TEST_F(SettingsTest, SettingsSurviveARestartWhateverTheFileHeld) {
-    std::string random(4 * 1024 * 1024, '\0');
-    std::mt19937 generator(1);
-    for (char& c : random) c = static_cast<char>(generator());
-    ClosingSettings closing;
-    closing.TopMost = closing.UseNbt = 1;
-    closing.HistoryEnabled = closing.SortEnabled = 0;
-    closing.CopyItems = 3;
-    closing.ColumnWidths = {100, 200, 80, 90};
-    // Keys outside every section, or without a name, are no settings.
-    for (const std::string& bytes : {""s, random, "[Options"s, "=1\nHistory=0\nMaxLimit=1000\n"s}) {
-        SCOPED_TRACE("file of " + std::to_string(bytes.size()) + " bytes");
-        fs::remove(File());
-        if (!bytes.empty()) test::WriteFile(File(), bytes);
-        EXPECT_EQ(Fields(ReadOpeningSettings(Store())),
-                  std::tuple(std::optional<WindowPlacement>(), 0, 0, std::array{120, 250, 70, 120},
-                             1, 256, "192.168.0.0-192.168.0.255"s, "1"s, 1, 0, 1));
-        EXPECT_EQ(fs::exists(File()), !bytes.empty()) << "reading creates nothing";
-
-        ProfileStore store = Store();
-        closing.IsZoomed = true;
-        closing.Position = WindowPlacement{0, 1, -1, -1, -8, -8, 10, 20, 610, 420};
-        std::string seenByHistory;
-        WriteClosingSettings(store, closing, [&] { seenByHistory = test::ReadFile(File()); });
-        WriteRegistrationSettings(store, ClampMaxLimit(9999), " 10.0.0.1 - 10.0.0.9 ", "256");
-        EXPECT_EQ(Fields(ReadOpeningSettings(Store())),
-                  std::tuple(std::optional(WindowPlacement{2, 1, -1, -1, -8, -8, 10, 20, 610, 420}),
-                             1, 1, std::array{100, 200, 80, 90}, 0, 1024, "10.0.0.1 - 10.0.0.9"s,
-                             "256"s, 3, 1, 0));
-        const std::string written = test::ReadFile(File());
-        EXPECT_EQ(written.substr(0, bytes.size()), bytes) << "the old bytes stay";
-        if (bytes.empty()) {
-            EXPECT_EQ(seenByHistory, "[Settings]\nWindowTopMost=1\n");
-            EXPECT_EQ(written,
-                      "[Settings]\nWindowTopMost=1\nIsZoomed=1\n"
-                      "Position=2:1:-1:-1:-8:-8:10:20:610:420\n"  // zoomed: flag 2 added
-                      "ColnmWidth=100:200:80:90\n[Options]\nNBT=1\nHistory=0\nCopyItem=3\n"
-                      "SortEnable=0\nMaxLimit=1024\nIpAdrsRange= 10.0.0.1 - 10.0.0.9 \n"
-                      "IpIncrement=256\n");
-        }
-        // An unreadable placement leaves the stored one alone.
-        closing.IsZoomed = false;
-        closing.Position.reset();
-        WriteClosingSettings(store, closing, {});
-        EXPECT_EQ(store.ReadText("Settings", "Position"), "2:1:-1:-1:-8:-8:10:20:610:420");
-        EXPECT_EQ(store.ReadInteger("Settings", "IsZoomed", 9), 0);
+TEST_F(ProfileStoreTest, ReadsTextAndIntegersByTheRules) {
+    test::WriteFile(
+        File(),
+        "orphan=1\r\n[Options]\r\nPlain=abc\r\n  Spaced  =   a b   \r\nQuoted=\"  q  \"\r\n"
+        "Half=\"q\r\nTwo=\"a\" \"b\"\r\nEmpty=\r\nBlank=   \r\nNum=  -42abc\r\nPlus=+7\r\n"
+        "Hex=0x10\r\nHuge=99999999999\r\nEq=a=b\r\nTab=\tx\t\r\nNul=a\0b\r\nPlain=second\r\n"
+        "  ;c=1\r\n#h=1\r\n[ settings ]\nISZOOMED=1\n"s);
+    const ProfileStore store = Store();
+    std::string texts, integers;
+    for (const char* key : {"Plain", "Spaced", "Quoted", "Half", "Two", "Empty", "Eq", "Tab", "Nul",
+                            "Missing", ";c", "#h", "orphan"}) {
+        texts += store.ReadText("options", key, "D") + "|";
     }
+    EXPECT_EQ(texts, "abc|a b|  q  |\"q|a\" \"b||a=b|x|a|D|D|D|D|");
+    for (const char* key : {"Num", "Plus", "Plain", "Hex", "Empty", "Blank", "Huge", "Missing"}) {
+        integers += std::to_string(store.ReadInteger("Options", key, 5)) + "|";
+    }
+    EXPECT_EQ(integers, "-42|7|0|0|5|5|2147483647|5|");
+    EXPECT_EQ(store.ReadText("SETTINGS", "IsZoomed"), "1");
 }
 
-TEST_F(SettingsTest, StoredNumbersAreClampedAndReadWithPercentI) {
-    std::string limits, widths;
-    for (const char* stored : {"100", "257", "1024", "1025", "-5", "99999999999"}) {
-        test::WriteFile(File(), "[Options]\nMaxLimit="s + stored);
-        limits += std::to_string(ReadOpeningSettings(Store()).MaxLimit) + " ";
+TEST_F(ProfileStoreTest, WritesKeepEveryOtherByteAndCutTextsAtALineBreak) {
+    test::WriteFile(
+        File(),
+        "; c\r\n\r\n[Settings]\r\nPosition = 0:1:2\r\nUnknown=keep me\n\r\n[Options]\r\n"
+        "History=1\r\n; trailing\r\n\r\n[Other]\r\nx=y");
+    ProfileStore store = Store();
+    ASSERT_TRUE(store.WriteText("settings", "POSITION", "9:9"));
+    ASSERT_TRUE(store.WriteInteger("Options", "NBT", 1));
+    ASSERT_TRUE(store.WriteText("Other", "z", "w"));
+    ASSERT_TRUE(store.WriteText("New", "Injected", "10.0.0.1\r\n[Settings]\r\nIsZoomed=1"));
+    ASSERT_TRUE(store.WriteText("New", "Nul", "5\0NBT=1"s));
+    EXPECT_EQ(Contents(),
+              "; c\r\n\r\n[Settings]\r\nPosition =9:9\r\nUnknown=keep me\n\r\n[Options]\r\n"
+              "History=1\r\n; trailing\r\nNBT=1\r\n\r\n[Other]\r\nx=y\r\nz=w\r\n[New]\r\n"
+              "Injected=10.0.0.1\r\nNul=5\r\n");
+    // Names that would not read back are refused.
+    EXPECT_FALSE(store.WriteText("Opt]ions", "k", "v"));
+    for (const char* key : {"k=x", "", " k", "k;"}) EXPECT_FALSE(store.WriteText("New", key, "v"));
+}
+
+// Written to a temporary file renamed over the old one: a failed write (here a size limit)
+// leaves the old file whole; the rename keeps the permission bits and a symbolic link.
+TEST_F(ProfileStoreTest, AFailedWriteLeavesTheOldFileIntact) {
+    const std::string before = "[Options]\nHistory=1\n";
+    test::WriteFile(File(), before);
+    const int result =
+        test::RunInChildProcesses(1, [&](int) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{64, 64};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 2;
+            return Store().WriteText("Options", "IpAdrsRange", std::string(200, 'r')) ? 1 : 0;
+        }).front();
+    EXPECT_EQ(result, 0) << "the write must report failure";
+    EXPECT_EQ(Contents(), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), {}), 1) << "temporary file left";
+
+    fs::permissions(File(), fs::perms(0640));
+    fs::rename(File(), m_dir / "target.ini");
+    fs::create_symlink("target.ini", File());
+    ASSERT_TRUE(Store().WriteInteger("Options", "History", 0));
+    EXPECT_TRUE(fs::is_symlink(File()));
+    EXPECT_EQ(test::ReadFile(m_dir / "target.ini"), "[Options]\nHistory=0\n");
+    EXPECT_EQ(fs::status(File()).permissions(), fs::perms(0640));
+}
+
+TEST_F(HistoryTest, SavesListOrderWithCrLfWithoutRepeatsOrDeletesWhenOff) {
+    // 1,022 characters come back whole; a longer item would come back in pieces.
+    const std::string longest(kHistoryPieceLength, 'L'), tooLong(kHistoryPieceLength + 1, 'M');
+    ASSERT_TRUE(SaveHistory(
+        File(), true,
+        {"", "10.0.0.1", "10.0.0.1", "10.0.0.1\r\n", "A", "a", "", "a", "b\nc", longest, tooLong}));
+    // The empty item between the two "a" does not separate them.
+    const std::string saved = "10.0.0.1\r\nA\r\na\r\nbc\r\n" + longest + "\r\n";
+    EXPECT_EQ(test::ReadFile(File()), saved);
+    EXPECT_EQ(LoadHistory(File(), true, "").back(), longest);
+
+    // Another copy of the program saved since: its ranges are merged into the sorted list.
+    ASSERT_TRUE(SaveHistory(File(), true, {"10.0.0.0", "B"}));
+    EXPECT_EQ(test::ReadFile(File()),
+              "10.0.0.0\r\n" + saved.substr(0, 16) + "B\r\n" + saved.substr(16));
+
+    EXPECT_TRUE(SaveHistory(File(), false, {"10.0.0.2"}));
+    EXPECT_FALSE(fs::exists(File()));
+    EXPECT_TRUE(SaveHistory(File(), false, {"10.0.0.2"})) << "nothing to delete is fine";
+
+    Texts items;  // the drop-down lists: sorted ignoring case, never an exact repeat
+    for (const char* text : {"b", "A", "c", "a", "B", "a", "10", "1", "b", ""}) {
+        AddToSortedList(items, text);
     }
-    EXPECT_EQ(limits, "256 257 1024 1024 256 1024 ");
-    for (const char* stored : {"100:200", "0x10:010:-5:+7", "1:x:3:4", " 1: 2: 3: 4:5"}) {
-        test::WriteFile(File(), "[Settings]\nColnmWidth="s + stored);
-        widths += FormatColumnWidths(ReadOpeningSettings(Store()).ColumnWidths) + " ";
-    }
-    EXPECT_EQ(widths, "100:200:70:120 16:8:-5:7 1:250:70:120 1:2:3:4 ");
-    // Fewer than ten numbers are no placement at all.
-    EXPECT_FALSE(ParsePosition("0:1:-1:-1:-1:-1:10:20:610:x").has_value());
+    EXPECT_EQ(items, (Texts{"", "1", "10", "A", "a", "b", "B", "c"}));
 }
 
 // What the user cannot undo from the window: an option stored as 2, a file made read-only.
@@ -109,67 +139,80 @@ TEST_F(SettingsTest, StoredStateTheUserCannotReachIsMendedOrLeftAlone) {
     EXPECT_FALSE(store.WriteInteger("Options", "History", 0));
     EXPECT_FALSE(SaveHistory(history, true, {"10.0.0.2"}));
     EXPECT_FALSE(SaveHistory(history, false, {}));
-    EXPECT_EQ(test::ReadFile(File()), "[Options]\r\nHistory=1\r\n");
+    EXPECT_EQ(Contents(), "[Options]\r\nHistory=1\r\n");
     EXPECT_EQ(test::ReadFile(history), "10.0.0.1\r\n");
     fs::permissions(File(), fs::perms(0644));
     EXPECT_TRUE(store.WriteInteger("Options", "History", 0));
 }
 
-TEST(SettingsFileTest, ComposesSafePathsBesideTheExecutable) {
-    const struct {
-        const char *exe, *user, *computer, *settings;
-    } cases[] = {
-        {"/opt/t/ip2hostname", "al", "pc", "/opt/t/ip2hostname_al@pc.ini"},
-        {"/opt/scan.v2.exe", "u", "h", "/opt/scan.v2_u@h.ini"},  // only the last extension goes
-        {"/ip2hostname", "u", "h", "/ip2hostname_u@h.ini"},
-        {"/a/p", "", "", "/a/p_unknown-user@unknown-computer.ini"},
-        // Separators cannot add a directory step; ".." alone is then just text.
-        {"/a/p", "../../etc/x", "h", "/a/p_.._.._etc_x@h.ini"},
-        {"/a/p", "..", "..", "/a/p_..@...ini"},
-        {"/a/p", "dom\\user", "h/../..", "/a/p_dom_user@h_.._...ini"},
+// Beside the executable when its directory is writable, else in the configuration directory;
+// the user and computer names can never add a directory step.
+TEST(SettingsFileTest, FilesGoBesideTheExecutableOrToTheConfigDirectory) {
+    const auto settingsFile = [](const std::string& user, const std::string& computer) {
+        return ComposeSettingsPaths("/opt/t/p.exe", user, computer).SettingsFile;
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ComposeSettingsPaths(c.exe, c.user, c.computer).SettingsFile, c.settings)
-            << c.exe << " " << c.user << "@" << c.computer;
-    }
-    EXPECT_EQ(ComposeSettingsPaths("/opt/scan.v2.exe", "u", "h").HistoryFile,
-              "/opt/scan.v2_history.txt");
-    EXPECT_EQ(FileNameSafe("a\0b"s, "x"), "a_b");
-    EXPECT_EQ(FileNameSafe(std::string(300, 'n'), "x"), std::string(254, 'n'));
-    // A cut never splits a UTF-8 character.
-    EXPECT_EQ(FileNameSafe(std::string(253, 'a') + "\xE3\x81\x82", "x"), std::string(253, 'a'));
-}
-
-TEST(SettingsFileTest, FilesMoveToTheConfigDirectoryOnlyWhenNeeded) {
-    EXPECT_EQ(UserConfigDirectory("/xdg", "/home/u"), "/xdg/ip2hostname");
-    EXPECT_EQ(UserConfigDirectory("rel", "/home/u"), "/home/u/.config/ip2hostname");
-    EXPECT_EQ(UserConfigDirectory(nullptr, nullptr), fs::path());
+    EXPECT_EQ(settingsFile("", ""), "/opt/t/p_unknown-user@unknown-computer.ini");
+    EXPECT_EQ(settingsFile("../../etc/x", "h"), "/opt/t/p_.._.._etc_x@h.ini");
+    EXPECT_EQ(settingsFile("dom\\user", "h/../.."), "/opt/t/p_dom_user@h_.._...ini");
+    EXPECT_EQ(ComposeSettingsPaths("/opt/t/p.exe", "u", "h").HistoryFile, "/opt/t/p_history.txt");
 
     test::TempDir dir;
     EXPECT_TRUE(DirectoryIsWritable(dir.Path()));
     EXPECT_TRUE(fs::is_empty(dir.Path())) << "the probe file is removed again";
-    EXPECT_FALSE(DirectoryIsWritable("/proc"));
-    EXPECT_FALSE(DirectoryIsWritable(dir / "missing"));
     const fs::path config = dir / "cfg" / "ip2hostname";
-    const auto resolve = [](const SystemFacts& facts, bool writable) {
-        return ResolveSettingsPaths(facts, [=](const fs::path& asked) {
-            EXPECT_EQ(asked, "/opt/t");
-            return writable;
-        });
-    };
-    const SystemFacts facts{"/opt/t/ip2hostname", "al", "pc", config};
-    EXPECT_EQ(resolve(facts, true).SettingsFile, "/opt/t/ip2hostname_al@pc.ini");
-    const SettingsPaths installed = resolve(facts, false);
-    EXPECT_EQ(installed.SettingsFile, config / "ip2hostname_al@pc.ini");
-    EXPECT_EQ(installed.HistoryFile, config / "ip2hostname_history.txt");
+    for (const bool writable : {true, false}) {
+        const SystemFacts facts{"/opt/t/ip2hostname", "al", "pc", config};
+        EXPECT_EQ(
+            ResolveSettingsPaths(facts, [=](const fs::path&) { return writable; }).SettingsFile,
+            writable ? "/opt/t/ip2hostname_al@pc.ini" : config / "ip2hostname_al@pc.ini");
+    }
     EXPECT_TRUE(fs::is_directory(config)) << "created for the first write";
-    // Without a configuration directory the files stay; without an executable the name stays.
-    EXPECT_EQ(resolve({facts.ExecutablePath, "al", "pc", {}}, false).SettingsFile,
-              "/opt/t/ip2hostname_al@pc.ini");
-    EXPECT_EQ(resolve({{}, "al", "pc", config}, true).SettingsFile,
-              config / "ip2hostname_al@pc.ini");
-    EXPECT_EQ(QuerySystemFacts().ExecutablePath.filename(), "test_settings");
-    EXPECT_FALSE(QuerySystemFacts().ComputerName.empty());
+}
+
+// Copies of the program closing at the same time: every settings write lands and none undoes
+// another's, the history keeps both copies' lists, and a reader never finds a torn file.
+TEST(FileFaultTest, CopiesWritingAtOnceLoseNothingAndTearNothing) {
+    test::TempDir dir;
+    const fs::path settings = dir / "s.ini", history = dir / "h.txt";
+    test::WriteFile(settings, "; shared\r\n[Options]\r\nHistory=1\r\n");
+    const char* keys[] = {"IpAdrsRange", "IpIncrement"};
+    // Two sorted lists whose merge is the first followed by the second.
+    Texts lists[2];
+    std::string contents[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        for (int i = 100; i < 300; ++i) {
+            lists[copy].push_back(std::to_string(copy + 1) + ".0.0." + std::to_string(i));
+            contents[copy] += lists[copy].back() + "\r\n";
+        }
+    }
+    const std::string both = contents[0] + contents[1];
+    test::WriteFile(history, contents[0]);
+    constexpr int kWrites = 150;
+    const std::vector<int> statuses = test::RunInChildProcesses(5, [&](int copy) {
+        ProfileStore store(settings);
+        for (int i = 1; i <= kWrites; ++i) {
+            if (copy == 4) {
+                const std::string bytes = test::ReadFile(history);
+                if (bytes != contents[0] && bytes != both) return 1;
+                if (test::ReadFile(settings).rfind("; shared\r\n[Options]\r\n", 0) != 0) return 1;
+                if (store.ReadInteger("Options", "History", 0) != 1) return 1;
+            } else if (copy >= 2) {
+                if (!SaveHistory(history, true, lists[copy - 2])) return 2;
+            } else if (!store.WriteText("Options", keys[copy], std::to_string(i))) {
+                return 2;
+            } else if (store.ReadInteger("Options", keys[copy], 0) < i) {
+                return 3;
+            }
+        }
+        return 0;
+    });
+    EXPECT_EQ(statuses, std::vector<int>(5, 0))
+        << "1: torn file seen, 2: write failed, 3: a write was undone by another copy";
+    for (const char* key : keys) {
+        EXPECT_EQ(ProfileStore(settings).ReadInteger("Options", key, 0), kWrites);
+    }
+    EXPECT_EQ(test::ReadFile(history), both);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 2) << "no temporary file left";
 }
 
 }  // namespace

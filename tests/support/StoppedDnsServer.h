@@ -38,12 +38,18 @@ public:
         m_pipe = ends[1];
         m_stopped = m_watchdog > 0 && ::kill(m_server, SIGSTOP) == 0;
     }
+    // The next holder of the shared lock expects answers: waits until they come, asking the
+    // platform resolver directly, whatever resolver a test has put in its place.
     ~StoppedDnsServer() {
         if (m_pipe >= 0) ::close(m_pipe);
         if (m_watchdog > 0) ::waitpid(m_watchdog, nullptr, 0);
-        // The next holder of the shared lock expects answers: wait until they come.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (m_stopped && !ServerAnswers() && std::chrono::steady_clock::now() < deadline) {
+        sockaddr_in address{AF_INET, 0, {htonl(0xC0000201)}, {}};  // 192.0.2.1
+        char host[NI_MAXHOST];
+        for (int tries = 0; m_stopped && tries < 500; ++tries) {
+            if (::getnameinfo(reinterpret_cast<const sockaddr*>(&address), sizeof address, host,
+                              sizeof host, nullptr, 0, NI_NAMEREQD) == 0) {
+                break;
+            }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
     }
@@ -53,16 +59,6 @@ public:
     bool Stopped() const { return m_stopped; }
 
 private:
-    // Asks the platform resolver directly, whatever resolver a test has put in its place.
-    static bool ServerAnswers() {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        ::inet_pton(AF_INET, "192.0.2.1", &address.sin_addr);
-        char host[NI_MAXHOST];
-        return ::getnameinfo(reinterpret_cast<const sockaddr*>(&address), sizeof address, host,
-                             sizeof host, nullptr, 0, NI_NAMEREQD) == 0;
-    }
-
     TestDnsLock m_lock;
     pid_t m_server;
     pid_t m_watchdog = -1;

@@ -13,9 +13,9 @@
 #include "base/Language.h"
 #include "resolver/ReverseLookup.h"
 #include "resolver/WorkerSlots.h"
+#include "results/ResultTable.h"
 #include "support/JoinedWorkers.h"
 #include "support/TempDir.h"
-#include "results/ResultTable.h"
 #include "ui/MainDialog.h"
 #include "ui/MessageBox.h"
 
@@ -37,13 +37,6 @@ inline void Register(MainDialog& dialog, const char* range) {
     dialog.Dispatch(Command::Register);
 }
 
-inline bool AllSlotsRunning(const ResolutionEngine& engine) {
-    for (int slot = 0; slot < WorkerSlotCount; ++slot) {
-        if (engine.State(slot) != SlotState::Running) return false;
-    }
-    return true;
-}
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -56,6 +49,7 @@ protected:
     void TearDown() override {
         m_dialog.reset();
         SetResolverEntry(nullptr);
+        SetLanguageCode("EN");
         MessageBox::ResetForTest();
     }
 
