@@ -70,7 +70,8 @@ void ResultTable::DeleteRows(std::span<const int> selectedPositions) {
 }
 
 int ResultTable::RowsInUse() const {
-    return std::clamp<int>(RowCount, 0, static_cast<int>(std::min<std::size_t>(Rows.size(), MaxRows)));
+    return std::clamp<int>(RowCount, 0,
+                           static_cast<int>(std::min<std::size_t>(Rows.size(), MaxRows)));
 }
 
 void ResultTable::SetSelectedWhere(const std::function<bool(const ResultEntry&)>& predicate) {

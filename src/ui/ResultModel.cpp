@@ -20,8 +20,7 @@ int ColumnAlignment(int column) {
 
 }  // namespace
 
-ResultModel::ResultModel(QObject* parent)
-    : QAbstractTableModel(parent) {}
+ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 ResultModel::~ResultModel() = default;
 
@@ -59,8 +58,9 @@ std::array<std::string_view, 4> ResultModel::Cells(int row) const {
     const std::string_view texts(m_texts);
     const std::size_t host = shown.Begin + shown.AddressLength;
     const std::size_t domain = host + shown.HostNameLength;
-    return {texts.substr(shown.Begin, shown.AddressLength), texts.substr(host, shown.HostNameLength),
-            StatusText(shown.Status, m_japanese), texts.substr(domain, shown.DomainCellLength)};
+    return {texts.substr(shown.Begin, shown.AddressLength),
+            texts.substr(host, shown.HostNameLength), StatusText(shown.Status, m_japanese),
+            texts.substr(domain, shown.DomainCellLength)};
 }
 
 int ResultModel::rowCount(const QModelIndex& parent) const {
