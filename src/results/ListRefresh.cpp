@@ -70,7 +70,7 @@ std::string_view DomainCellText(const ResultEntry& row) {
 
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
                            const HostNameRequest& request, bool japanese, bool listHadItems) {
-    const int count = std::clamp(table.RowCount, 0, MaxRows);
+    const int count = table.RowsInUse();
     if (count == 0) {
         // Nothing describes the list any more; a later deletion must not map positions.
         table.OrderedCount = 0;
@@ -95,7 +95,7 @@ ListSelection SelectionFromFlags(const ResultTable& table) {
     const int count = table.OrderedCount;
     for (int i = 0; i <= count; ++i) {
         const int row = i < count ? table.RowOrder[i] : -1;
-        const bool flagged = row >= 0 && row < table.RowCount && table.Rows[row].Selected == 1;
+        const bool flagged = row >= 0 && row < table.RowsInUse() && table.Rows[row].Selected == 1;
         if (flagged) {
             selection.Focused = i;
             if (runStart < 0) runStart = i;

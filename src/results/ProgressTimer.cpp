@@ -23,7 +23,7 @@ std::string Format(std::string_view format, int a, int b, int c = 0, int d = 0) 
 RowCounts ProgressTimer::CountRows(const ResultTable& table) {
     RowCounts counts;
     counts.Rows = table.RowCount;
-    const int n = table.RowCount < MaxRows ? table.RowCount : MaxRows;
+    const int n = table.RowsInUse();
     for (int i = 0; i < n; ++i) {
         const std::int32_t status = table.Rows[i].Status;
         counts.Pending += status == Pending;

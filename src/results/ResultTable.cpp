@@ -6,43 +6,22 @@
 #include "base/FixedText.h"
 
 namespace ip2h {
-namespace {
-
-int ClampCount(std::int32_t count) {
-    return std::clamp<std::int32_t>(count, 0, MaxRows);
-}
-
-// Copies every field but SortKey: a slot keeps the sort key it had, whatever row moves in.
-void CopyRowData(ResultEntry& to, const ResultEntry& from) {
-    std::memcpy(to.Address, from.Address, sizeof to.Address);
-    std::memcpy(to.HostName, from.HostName, sizeof to.HostName);
-    to.Status = from.Status;
-    to.DomainIndex = from.DomainIndex;
-    std::memcpy(to.DomainInfo, from.DomainInfo, sizeof to.DomainInfo);
-    to.Selected = from.Selected;
-}
-
-}  // namespace
-
-ResultTable::ResultTable() {
-    std::memset(Rows, 0, sizeof Rows);
-    std::memset(CompactionBuffer, 0, sizeof CompactionBuffer);
-    std::fill(std::begin(RowOrder), std::end(RowOrder), -1);
-}
 
 std::unique_ptr<ResultTable> ResultTable::Create() {
     return std::unique_ptr<ResultTable>(new ResultTable());
 }
 
 void ResultTable::ResetRows() {
-    std::memset(Rows, 0, sizeof Rows);
-    std::memset(CompactionBuffer, 0, sizeof CompactionBuffer);
+    // Swapped out rather than cleared, so that the storage of a large list is given back.
+    std::vector<ResultEntry>().swap(Rows);
+    std::vector<std::int32_t>().swap(RowOrder);
     RowCount = 0;
     OrderedCount = 0;
 }
 
 void ResultTable::WriteNewRow(int index, std::string_view address) {
     if (index < 0 || index >= MaxRows) return;
+    if (static_cast<std::size_t>(index) >= Rows.size()) Rows.resize(index + 1, ResultEntry{});
     ResultEntry& row = Rows[index];
     CopyToField(row.Address, address);
     CopyToField(row.HostName, {});
@@ -52,54 +31,51 @@ void ResultTable::WriteNewRow(int index, std::string_view address) {
 }
 
 void ResultTable::DeleteRows(std::span<const int> selectedPositions) {
-    const int rowCount = ClampCount(RowCount);
+    const int rowCount = RowsInUse();
     if (rowCount < 1) return;
-    const int ordered = ClampCount(OrderedCount);
+    const int ordered = std::clamp<int>(OrderedCount, 0, static_cast<int>(RowOrder.size()));
 
     // The list position at which each row is shown, or -1 for a row that RowOrder does not
     // reference (yet): it is listed after the ordered rows. An entry that is out of range or
     // repeats an earlier one shows nothing.
-    std::int16_t shownAt[MaxRows];
-    std::fill_n(shownAt, rowCount, static_cast<std::int16_t>(-1));
+    std::vector<std::int16_t> shownAt(rowCount, -1);
     for (int position = 0; position < ordered; ++position) {
         const std::int32_t row = RowOrder[position];
         if (row >= 0 && row < rowCount && shownAt[row] < 0) {
             shownAt[row] = static_cast<std::int16_t>(position);
         }
     }
-    bool doomed[MaxRows];
-    std::fill_n(doomed, rowCount, false);
+    std::vector<bool> doomed(rowCount, false);
     for (const int position : selectedPositions) {
         if (position < 0 || position >= ordered) continue;
         const std::int32_t row = RowOrder[position];
         if (row >= 0 && row < rowCount && shownAt[row] == position) doomed[row] = true;
     }
 
-    // Lay the rows out in list order; a deleted row leaves a cleared entry behind.
-    std::memset(CompactionBuffer, 0, sizeof CompactionBuffer);
-    int listed = 0;
+    // The rows kept, in list order, then those not listed yet in storage order.
+    std::vector<ResultEntry> kept;
+    kept.reserve(rowCount);
     for (int position = 0; position < ordered; ++position) {
         const std::int32_t row = RowOrder[position];
         if (row < 0 || row >= rowCount || shownAt[row] != position) continue;
-        if (!doomed[row]) CopyRowData(CompactionBuffer[listed], Rows[row]);
-        ++listed;
+        if (!doomed[row]) kept.push_back(Rows[row]);
     }
     for (int row = 0; row < rowCount; ++row) {
-        if (shownAt[row] < 0) CopyRowData(CompactionBuffer[listed++], Rows[row]);
+        if (shownAt[row] < 0) kept.push_back(Rows[row]);
     }
-
-    int kept = 0;
-    for (int i = 0; i < listed; ++i) {
-        if (CompactionBuffer[i].Address[0] == '\0') continue;
-        CopyRowData(Rows[kept++], CompactionBuffer[i]);
-    }
-    RowCount = kept;
+    RowCount = static_cast<std::int32_t>(kept.size());
+    Rows.swap(kept);
     // Storage has moved under RowOrder; nothing it holds describes a row any more.
     OrderedCount = 0;
 }
 
+int ResultTable::RowsInUse() const {
+    return std::clamp<int>(RowCount, 0,
+                           static_cast<int>(std::min<std::size_t>(Rows.size(), MaxRows)));
+}
+
 void ResultTable::SetSelectedWhere(const std::function<bool(const ResultEntry&)>& predicate) {
-    const int rowCount = ClampCount(RowCount);
+    const int rowCount = RowsInUse();
     for (int i = 0; i < rowCount; ++i) Rows[i].Selected = predicate(Rows[i]) ? 1 : 0;
 }
 

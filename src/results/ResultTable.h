@@ -5,12 +5,12 @@
 #include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace ip2h {
 
 inline constexpr int MaxRows = 9999;
 inline constexpr std::size_t kTextFieldSize = 320;
-inline constexpr std::size_t kSortKeySize = 2048;
 
 enum RowStatus : std::int32_t { Pending = 0, Success = 1, Failure = 2 };
 
@@ -18,9 +18,9 @@ inline constexpr std::int32_t DomainIndexNoMatch = 9998;
 inline constexpr std::int32_t DomainIndexFailure = 9999;
 
 // One row of the result list. Plain data with fixed text fields stored in place, so rows
-// are zeroed, copied and moved without any allocation.
+// are copied and moved without any allocation. The list order is built from the fields at
+// each sort (BuildSortOrder), so no sort key is kept with the row.
 struct ResultEntry {
-    char SortKey[kSortKeySize];
     char Address[kTextFieldSize];
     char HostName[kTextFieldSize];
     std::int32_t Status;
@@ -29,20 +29,19 @@ struct ResultEntry {
     std::int32_t Selected;
 };
 
-// The rows behind the result list, with a fixed capacity reserved once. Touched by the
-// user-interface thread only.
+// The rows behind the result list, at most MaxRows of them. Storage grows with the rows
+// written and is given back when the table is emptied, so an idle window holds none and a
+// registration costs in proportion to its rows. Touched by the user-interface thread only.
 class ResultTable {
 public:
-    // A separate table (tests, benchmarks); about 60 MB, zeroed.
     static std::unique_ptr<ResultTable> Create();
 
-    // Zeroes every byte of Rows and CompactionBuffer and sets RowCount to 0. RowOrder
-    // keeps its entries, but none of them is considered valid any more (OrderedCount 0):
-    // the rows they referred to are gone.
+    // Forgets every row and the list order: RowCount and OrderedCount become 0.
     void ResetRows();
 
-    // Initialises Rows[index] as a new Pending row for `address` (cut to the field).
-    // SortKey and DomainInfo keep what the entry held. The caller sets RowCount.
+    // Initialises Rows[index] as a new Pending row for `address` (cut to the field), growing
+    // the storage to hold it; an index outside 0..MaxRows-1 is ignored. DomainInfo keeps
+    // what the entry held. The caller sets RowCount.
     void WriteNewRow(int index, std::string_view address);
 
     // Removes the rows shown at the given list positions and compacts the rest in list
@@ -52,19 +51,22 @@ public:
     // position maps to a row (OrderedCount 0) until the next sort; the caller refreshes.
     void DeleteRows(std::span<const int> selectedPositions);
 
+    // RowCount, limited to the rows that exist (and so to MaxRows).
+    int RowsInUse() const;
+
     // Sets Selected to 1 where the predicate holds and 0 elsewhere, in storage order.
     void SetSelectedWhere(const std::function<bool(const ResultEntry&)>& predicate);
 
-    ResultEntry Rows[MaxRows];
+    // The rows; at least RowCount of them.
+    std::vector<ResultEntry> Rows;
     std::int32_t RowCount = 0;
-    // List order: entry i is the index into Rows of list item i, or -1.
-    std::int32_t RowOrder[MaxRows];
+    // List order: entry i is the index into Rows of list item i.
+    std::vector<std::int32_t> RowOrder;
     // How many leading entries of RowOrder describe the list as last built.
     std::int32_t OrderedCount = 0;
-    ResultEntry CompactionBuffer[MaxRows];
 
 private:
-    ResultTable();
+    ResultTable() = default;
 };
 
 }  // namespace ip2h

@@ -4,6 +4,9 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "address/AddressText.h"
 #include "base/FixedText.h"
@@ -13,8 +16,6 @@
 
 namespace ip2h {
 namespace {
-
-constexpr std::size_t kMaxKeyLength = 2046;
 
 // Appends to a fixed buffer, cutting at its capacity; the keys are built for every row at
 // every refresh, so this avoids the cost of formatted printing.
@@ -137,35 +138,34 @@ std::size_t PrimaryKey(const ResultEntry& row, std::int32_t column, char* out, s
 }
 
 void BuildSortOrder(ResultTable& table, const SortState& sort) {
-    std::fill(std::begin(table.RowOrder), std::end(table.RowOrder), -1);
-    const int count = std::clamp(table.RowCount, 0, MaxRows);
-    // The longest primary key: two text fields and the numbers between them.
-    char primary[2 * kTextFieldSize + 64];
-    for (int i = 0; i < count; ++i) {
-        ResultEntry& row = table.Rows[i];
-        // New key = primary key followed by the old key, so rows with equal primary keys keep
-        // the order of the previous sort.
-        const std::size_t length = PrimaryKey(row, sort.Column, primary, sizeof primary);
-        const std::size_t old = ::strnlen(row.SortKey, kSortKeySize - 1);
-        const std::size_t kept = std::min(old, kMaxKeyLength - length);
-        std::memmove(row.SortKey + length, row.SortKey, kept);
-        std::memcpy(row.SortKey, primary, length);
-        row.SortKey[length + kept] = '\0';
-        table.RowOrder[i] = i;
-    }
+    const int count = table.RowsInUse();
+    table.RowOrder.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) table.RowOrder[i] = i;
     table.OrderedCount = count;
     if (sort.Enabled != 1) return;
 
-    const auto* rows = table.Rows;
-    auto* first = table.RowOrder;
+    // Every row's key for the column, in one block that lives for this sort only. A key holds
+    // all four parts of the row, so rows with equal keys look alike in every column; a stable
+    // sort keeps such rows in storage order.
+    std::string keys;
+    keys.reserve(static_cast<std::size_t>(count) * 64);
+    std::vector<std::pair<std::size_t, std::size_t>> spans(static_cast<std::size_t>(count));
+    char primary[2 * kTextFieldSize + 64];
+    for (int i = 0; i < count; ++i) {
+        const std::size_t length = PrimaryKey(table.Rows[i], sort.Column, primary, sizeof primary);
+        spans[i] = {keys.size(), length};
+        keys.append(primary, length);
+    }
+    const auto key = [&keys, &spans](std::int32_t row) {
+        return std::string_view(keys).substr(spans[row].first, spans[row].second);
+    };
+    auto& order = table.RowOrder;
     if (sort.Direction == 0) {
-        std::sort(first, first + count, [rows](std::int32_t a, std::int32_t b) {
-            return std::strcmp(rows[a].SortKey, rows[b].SortKey) < 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&key](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
     } else {
-        std::sort(first, first + count, [rows](std::int32_t a, std::int32_t b) {
-            return std::strcmp(rows[a].SortKey, rows[b].SortKey) > 0;
-        });
+        std::stable_sort(order.begin(), order.end(),
+                         [&key](std::int32_t a, std::int32_t b) { return key(a) > key(b); });
     }
 }
 

@@ -16,9 +16,9 @@ struct SortState {
     friend bool operator==(const SortState&, const SortState&) = default;
 };
 
-// Rebuilds every row's SortKey (its primary key for `column`, followed by its previous key,
-// cut at 2046 characters) and RowOrder: storage order, then sorted byte-wise by SortKey
-// when sorting is enabled (reversed for a direction other than 0).
+// Rebuilds RowOrder for the rows in use: storage order, then, when sorting is enabled, sorted
+// byte-wise by each row's primary key for the column (reversed for a direction other than
+// 0). Rows with equal keys (alike in every column) keep their storage order.
 void BuildSortOrder(ResultTable& table, const SortState& sort);
 
 // The primary key of one row for a sort column ("%s %s %05d %05d" and its variants), written

@@ -20,8 +20,7 @@ int ColumnAlignment(int column) {
 
 }  // namespace
 
-ResultModel::ResultModel(QObject* parent)
-    : QAbstractTableModel(parent), m_rows(new DisplayRow[MaxRows]) {}
+ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 ResultModel::~ResultModel() = default;
 
@@ -29,13 +28,17 @@ void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
     beginResetModel();
     m_japanese = japanese;
     m_count = std::clamp(table.OrderedCount, 0, MaxRows);
+    m_rows.resize(static_cast<std::size_t>(m_count));
+    m_texts.clear();
     for (int i = 0; i < m_count; ++i) {
         const ResultEntry& row = table.Rows[table.RowOrder[i]];
-        DisplayRow& shown = m_rows[i];
-        CopyToField(shown.Address, FieldText(row.Address));
-        CopyToField(shown.HostName, FieldText(row.HostName));
-        CopyToField(shown.DomainCell, DomainCellText(row));
-        shown.Status = row.Status;
+        const std::string_view address = FieldText(row.Address);
+        const std::string_view host = FieldText(row.HostName);
+        const std::string_view domain = DomainCellText(row);
+        m_rows[i] = {m_texts.size(), static_cast<std::uint32_t>(address.size()),
+                     static_cast<std::uint32_t>(host.size()),
+                     static_cast<std::uint32_t>(domain.size()), row.Status};
+        m_texts.append(address).append(host).append(domain);
     }
     endResetModel();
 }
@@ -44,14 +47,20 @@ void ResultModel::Clear() {
     if (m_count == 0) return;
     beginResetModel();
     m_count = 0;
+    std::vector<DisplayRow>().swap(m_rows);
+    std::string().swap(m_texts);
     endResetModel();
 }
 
 std::array<std::string_view, 4> ResultModel::Cells(int row) const {
     if (row < 0 || row >= m_count) return {};
     const DisplayRow& shown = m_rows[row];
-    return {FieldText(shown.Address), FieldText(shown.HostName),
-            StatusText(shown.Status, m_japanese), FieldText(shown.DomainCell)};
+    const std::string_view texts(m_texts);
+    const std::size_t host = shown.Begin + shown.AddressLength;
+    const std::size_t domain = host + shown.HostNameLength;
+    return {texts.substr(shown.Begin, shown.AddressLength),
+            texts.substr(host, shown.HostNameLength), StatusText(shown.Status, m_japanese),
+            texts.substr(domain, shown.DomainCellLength)};
 }
 
 int ResultModel::rowCount(const QModelIndex& parent) const {

@@ -3,6 +3,8 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "results/CellColours.h"
 #include "results/ResultTable.h"
@@ -11,8 +13,8 @@ namespace ip2h {
 
 // The result list as the last refresh built it. The table behind it changes between
 // refreshes (a registration or paste fills it at once), but the list shows those rows only
-// at the next refresh, so the model keeps its own copy of the displayed cells, in fixed
-// storage reserved once.
+// at the next refresh, so the model keeps its own copy of the displayed cells, sized to
+// their texts.
 class ResultModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ResultModel)
@@ -38,14 +40,17 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    // A displayed row: its three texts lie one after the other in m_texts.
     struct DisplayRow {
-        char Address[kTextFieldSize];
-        char HostName[kTextFieldSize];
-        char DomainCell[kTextFieldSize];
+        std::size_t Begin;
+        std::uint32_t AddressLength;
+        std::uint32_t HostNameLength;
+        std::uint32_t DomainCellLength;
         std::int32_t Status;
     };
 
-    std::unique_ptr<DisplayRow[]> m_rows;
+    std::vector<DisplayRow> m_rows;
+    std::string m_texts;
     int m_count = 0;
     bool m_japanese = false;
     CellColour m_listColours{{0, 0, 0}, {255, 255, 255}, false};
