@@ -77,10 +77,9 @@ constexpr std::array kTexts{
 
     TextRow{TextId::AboutTitle, {"About", "バージョン情報"}},
     // Two blanks before "Version" in English, one in Japanese.
-    TextRow{
-        TextId::AboutVersion,
-        {"IP Address -> Hostname  Version " IP2H_VERSION,
-         "IPアドレス->ホスト名変換ツール Version " IP2H_VERSION}},
+    TextRow{TextId::AboutVersion,
+            {"IP Address -> Hostname  Version " IP2H_VERSION,
+             "IPアドレス->ホスト名変換ツール Version " IP2H_VERSION}},
     TextRow{TextId::AboutCredit,
             {"Reverse lookup of IPv4 address ranges", "IPv4アドレス範囲の逆引きツール"}},
 

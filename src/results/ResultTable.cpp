@@ -52,19 +52,40 @@ void ResultTable::DeleteRows(std::span<const int> selectedPositions) {
         if (row >= 0 && row < rowCount && shownAt[row] == position) doomed[row] = true;
     }
 
-    // The rows kept, in list order, then those not listed yet in storage order.
-    std::vector<ResultEntry> kept;
-    kept.reserve(rowCount);
+    // Where each row comes from: the rows kept in list order, then those not listed yet in
+    // storage order, then the deleted ones, which are cut off. The rows are moved in place,
+    // one cycle of the permutation at a time, so that no second copy of the list is made and
+    // the storage stays for the rows pasted next.
+    std::vector<std::int32_t> source;
+    source.reserve(rowCount);
     for (int position = 0; position < ordered; ++position) {
         const std::int32_t row = RowOrder[position];
-        if (row < 0 || row >= rowCount || shownAt[row] != position) continue;
-        if (!doomed[row]) kept.push_back(Rows[row]);
+        if (row >= 0 && row < rowCount && shownAt[row] == position && !doomed[row]) {
+            source.push_back(row);
+        }
     }
     for (int row = 0; row < rowCount; ++row) {
-        if (shownAt[row] < 0) kept.push_back(Rows[row]);
+        if (shownAt[row] < 0) source.push_back(row);
     }
-    RowCount = static_cast<std::int32_t>(kept.size());
-    Rows.swap(kept);
+    const auto kept = static_cast<std::int32_t>(source.size());
+    for (int row = 0; row < rowCount; ++row) {
+        if (doomed[row]) source.push_back(row);
+    }
+    std::vector<bool> placed(rowCount, false);
+    for (int start = 0; start < rowCount; ++start) {
+        if (placed[start] || source[start] == start) continue;
+        const ResultEntry first = Rows[start];
+        int to = start;
+        while (source[to] != start) {
+            Rows[to] = Rows[source[to]];
+            placed[to] = true;
+            to = source[to];
+        }
+        Rows[to] = first;
+        placed[to] = true;
+    }
+    RowCount = kept;
+    Rows.resize(static_cast<std::size_t>(kept));
     // Storage has moved under RowOrder; nothing it holds describes a row any more.
     OrderedCount = 0;
 }

@@ -3,4 +3,6 @@
 #include "address/AddressText.h"
 #include "results/ResultTable.h"
 
-int LayerProbe() { return ip2h::MaxRows; }
+int LayerProbe() {
+    return ip2h::MaxRows;
+}

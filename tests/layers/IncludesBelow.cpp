@@ -2,4 +2,6 @@
 #include "address/AddressText.h"
 #include "base/IntScan.h"
 
-int LayerProbe() { return ip2h::IsDottedQuad("10.0.0.1") ? 0 : 1; }
+int LayerProbe() {
+    return ip2h::IsDottedQuad("10.0.0.1") ? 0 : 1;
+}

@@ -18,7 +18,9 @@ inline std::string TestEnvironment(const char* name) {
     return value != nullptr ? value : "";
 }
 
-inline bool InTestNamespace() { return TestEnvironment("IP2H_TEST_NETNS") == "1"; }
+inline bool InTestNamespace() {
+    return TestEnvironment("IP2H_TEST_NETNS") == "1";
+}
 
 // Held shared by tests that need the DNS server answering, exclusively by one that stops it.
 class TestDnsLock {
