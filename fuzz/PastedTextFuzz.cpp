@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int maxLimit = 256 + static_cast<int>((number >> 14) % 769);
     const auto interval = static_cast<std::uint32_t>(1 + (number >> 24) * 257 % 65536);
     table.RowCount = first;
-    if (first > 0) CopyToField(table.Rows[first - 1].Address, "sentinel");
+    if (first > 0) table.WriteNewRow(first - 1, "sentinel");
 
     const int added = PasteRows(table, clipboard, interval, maxLimit);
     Require(added >= 0 && table.RowCount == first + added, "RowCount counts the added rows");
