@@ -93,9 +93,10 @@ ListSelection SelectionFromFlags(const ResultTable& table) {
     ListSelection selection;
     int runStart = -1;
     const int count = table.OrderedCount;
+    const int rows = table.RowsInUse();
     for (int i = 0; i <= count; ++i) {
         const int row = i < count ? table.RowOrder[i] : -1;
-        const bool flagged = row >= 0 && row < table.RowsInUse() && table.Rows[row].Selected == 1;
+        const bool flagged = row >= 0 && row < rows && table.Rows[row].Selected == 1;
         if (flagged) {
             selection.Focused = i;
             if (runStart < 0) runStart = i;
