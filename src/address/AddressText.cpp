@@ -1,5 +1,6 @@
 #include "address/AddressText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <span>
 #include <system_error>
@@ -105,6 +106,26 @@ std::optional<AddressRange> ParseRangeText(std::string_view text) {
         return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]), "255.255.255.255"};
     }
     return std::nullopt;
+}
+
+std::optional<AddressRange> ParseCidrText(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) return std::nullopt;
+    const std::string_view quad = text.substr(0, slash);
+    const std::string_view prefixText = text.substr(slash + 1);
+    if (std::count(quad.begin(), quad.end(), '.') != 3) return std::nullopt;
+    const auto value = AddressValue(quad);
+    if (!value || prefixText.empty() || prefixText.size() > 2) return std::nullopt;
+    unsigned prefix = 0;
+    for (const char c : prefixText) {
+        if (c < '0' || c > '9') return std::nullopt;
+        prefix = prefix * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (prefix > 32) return std::nullopt;
+    const std::uint32_t hostBits = prefix == 0 ? ~0u : (1u << (32 - prefix)) - 1u;
+    const std::uint32_t first = *value & ~hostBits;
+    return AddressRange{std::string(FormatAddress(first).View()),
+                        std::string(FormatAddress(first | hostBits).View())};
 }
 
 std::optional<std::uint32_t> AddressValue(std::string_view text) {

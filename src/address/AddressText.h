@@ -34,6 +34,11 @@ struct AddressRange {
 // text without "-" or without four leading fields.
 std::optional<AddressRange> ParseRangeText(std::string_view text);
 
+// Reads a block in prefix notation, "a.b.c.d/n": a dotted quad of exactly four fields, a
+// slash and a decimal prefix length of 0 to 32, nothing else. The address's host bits are
+// ignored, so "10.0.0.77/24" is 10.0.0.0-10.0.0.255. Nothing for any other text.
+std::optional<AddressRange> ParseCidrText(std::string_view text);
+
 // The address as a number, first field most significant; only for dotted quads.
 std::optional<std::uint32_t> AddressValue(std::string_view text);
 

@@ -16,7 +16,10 @@ RegistrationPlan PlanRegistration(std::string_view rangeText, std::string_view i
     if (work.empty()) return plan;
     plan.Valid = true;
 
-    if (work.find('-') == std::string::npos) {
+    if (const auto block = ParseCidrText(work)) {
+        plan.Start = block->Start;
+        plan.End = block->End;
+    } else if (work.find('-') == std::string::npos) {
         std::int64_t f[4] = {};
         if (ScanFields(work, "%i.%i.%i.%i", f) == 4) {
             plan.Start = NormaliseFields(f[0], f[1], f[2], f[3]);

@@ -14,8 +14,9 @@ struct RegistrationPlan {
     std::uint32_t Interval = 1;
 };
 
-// Spaces are removed from the range text (other blanks stay); a text without "-" is one
-// address (or "0.0.0.0" when it does not read as four fields); a text with "-" is a range.
+// Spaces are removed from the range text (other blanks stay); a block "a.b.c.d/n" is its
+// range (ParseCidrText); any other text without "-" is one address (or "0.0.0.0" when it
+// does not read as four fields); a text with "-" is a range.
 RegistrationPlan PlanRegistration(std::string_view rangeText, std::string_view intervalText);
 
 }  // namespace ip2h

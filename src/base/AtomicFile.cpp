@@ -93,28 +93,41 @@ DirectoryWriteLock::~DirectoryWriteLock() {
 
 bool ReplaceFileAtomically(const std::filesystem::path& requested, std::string_view bytes) {
     // A file made read-only is the user's decision, which a rename would quietly override.
-    if (IsWriteProtected(requested)) return false;
+    if (IsWriteProtected(requested)) {
+        errno = EACCES;
+        return false;
+    }
     // A symbolic link (settings kept with other dotfiles) is followed, so that the link
     // stays and its target gets the new contents.
     std::error_code error;
     std::filesystem::path path = requested;
     if (std::filesystem::is_symlink(requested, error)) {
         path = std::filesystem::weakly_canonical(requested, error);
-        if (error) return false;
+        if (error) {
+            errno = error.value();
+            return false;
+        }
     }
     std::string temp;
     const int fd = CreateTemporaryBeside(path, temp);
     if (fd < 0) return false;
 
-    bool ok = WriteAll(fd, bytes);
+    // The first failure's errno is the one the caller is told.
+    int failure = 0;
+    const auto check = [&failure](bool ok) {
+        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
+    };
+    check(WriteAll(fd, bytes));
     struct stat existing {};
-    if (ok && ::stat(path.c_str(), &existing) == 0) {
-        ok = ::fchmod(fd, existing.st_mode & 07777) == 0;
+    if (failure == 0 && ::stat(path.c_str(), &existing) == 0) {
+        check(::fchmod(fd, existing.st_mode & 07777) == 0);
     }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (failure == 0) check(::fsync(fd) == 0);
+    check(::close(fd) == 0);
+    if (failure == 0) check(::rename(temp.c_str(), path.c_str()) == 0);
+    if (failure != 0) {
         ::unlink(temp.c_str());
+        errno = failure;
         return false;
     }
     // The rename itself reaches the disk only with its directory.

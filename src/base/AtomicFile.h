@@ -10,9 +10,10 @@ namespace ip2h {
 // disk or a second copy of the program writing at the same time therefore leaves either
 // the old file or the new one, never a truncated mix. An existing file keeps its
 // permission bits; a symbolic link stays and its target is replaced. Returns false, with
-// `path` untouched, when any step fails.
+// `path` untouched and errno telling why, when any step fails.
 // A file the user made read-only (no write permission for this user, or no write bit at all,
-// which also holds for root) is left as it is: the function writes nothing and returns false.
+// which also holds for root) is left as it is: the function writes nothing and returns false
+// (errno EACCES).
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Opens `path` for reading without blocking on a FIFO or a device: the descriptor of a

@@ -48,6 +48,8 @@ constexpr std::array kTexts{
     TextRow{TextId::MenuFile, {"FILE(&F)", "ファイル(&F)"}},
     TextRow{TextId::MenuFileExit, {"EXIT(&X)", "アプリケーションの終了(&X)"}},
     TextRow{TextId::MenuFileExitShortcut, {"ESC  or  Alt+F4", "ESC  or  Alt+F4"}},
+    TextRow{TextId::MenuFileSaveCsv, {"Save Results as CSV...(&S)", "結果をCSVで保存(&S)..."}},
+    TextRow{TextId::MenuFileSaveCsvShortcut, {"Ctrl+S", "Ctrl+S"}},
     TextRow{TextId::MenuView, {"VIEW(&V)", "表示(&V)"}},
     TextRow{TextId::MenuViewTopMost, {"Window Top Most(&W)", "常に手前に表示(&W)"}},
     TextRow{TextId::MenuSetting, {"SETTING(&S)", "設定(&S)"}},
@@ -58,6 +60,8 @@ constexpr std::array kTexts{
     // "Claer" is the item's text as users know it; it is not to be corrected.
     TextRow{TextId::MenuSettingClearCache,
             {"Claer internal DNS Cache(&C)", "内部DNSキャッシュをクリアする(&C)"}},
+    TextRow{TextId::MenuSettingConfirm,
+            {"Confirm Names by Forward Lookup(&F)", "正引きで名前を確認する(&F)"}},
     TextRow{TextId::MenuHelp, {"HELP(&H)", "ヘルプ(&H)"}},
     TextRow{TextId::MenuHelpAbout, {"About(&A)...", "バージョン情報(&A)..."}},
 
@@ -86,6 +90,35 @@ constexpr std::array kTexts{
     // These two are English in both languages.
     TextRow{TextId::MessageNotValid, {"Not valid.", "Not valid."}},
     TextRow{TextId::MessageLimitOver, {"Limit over.", "Limit over."}},
+    TextRow{TextId::MessageSaveFailed,
+            {"The results could not be saved to %s:\n%s", "結果を %s に保存できませんでした:\n%s"}},
+
+    TextRow{TextId::SaveCsvTitle, {"Save Results as CSV", "結果をCSVで保存"}},
+    TextRow{TextId::SaveCsvFilter, {"CSV files (*.csv)", "CSVファイル (*.csv)"}},
+
+    TextRow{TextId::AnswerPending,
+            {"Waiting: the address has not been answered yet.", "待機中: まだ応答がありません。"}},
+    TextRow{
+        TextId::AnswerName,
+        {"Name: the name service gave this name.", "名前: ネームサービスがこの名前を返しました。"}},
+    TextRow{TextId::AnswerNetBios,
+            {"Name from NetBIOS: no DNS name.", "NetBIOSの名前: DNSの名前はありません。"}},
+    TextRow{TextId::AnswerNoName,
+            {"No name: the name service has no name for this address.",
+             "名前なし: ネームサービスにこのアドレスの名前がありません。"}},
+    TextRow{TextId::AnswerNoAnswer,
+            {"No answer: the DNS server did not answer in time; registering the address again "
+             "asks again.",
+             "応答なし: DNSサーバーが時間内に応答しませんでした。アドレスを登録し直すと再び問い合わ"
+             "せます。"}},
+    TextRow{TextId::AnswerError,
+            {"Error: the lookup failed (%s).", "エラー: 名前の解決に失敗しました (%s)。"}},
+    TextRow{TextId::NameConfirmed,
+            {"Confirmed: this name resolves back to the address.",
+             "確認済み: この名前は正引きでこのアドレスに戻ります。"}},
+    TextRow{TextId::NameNotConfirmed,
+            {"Not confirmed: this name does not resolve back to the address.",
+             "未確認: この名前は正引きでこのアドレスに戻りません。"}},
 };
 
 constexpr bool RowsMatchIds() {

@@ -14,8 +14,6 @@ struct TextPair {
 };
 
 enum class TextId {
-    // Language code as the language set itself names it.
-
     // Main window.
     WindowTitle,
     RangeLabel,
@@ -50,6 +48,8 @@ enum class TextId {
     MenuFile,
     MenuFileExit,
     MenuFileExitShortcut,
+    MenuFileSaveCsv,
+    MenuFileSaveCsvShortcut,
     MenuView,
     MenuViewTopMost,
     MenuSetting,
@@ -57,6 +57,7 @@ enum class TextId {
     MenuSettingHistory,
     MenuSettingSort,
     MenuSettingClearCache,
+    MenuSettingConfirm,
     MenuHelp,
     MenuHelpAbout,
 
@@ -75,8 +76,6 @@ enum class TextId {
     PopupCopyItemAddress,
     PopupCopyItemHostName,
 
-    // System menu item that opens the about box.
-
     // About box.
     AboutTitle,
     AboutVersion,
@@ -85,6 +84,21 @@ enum class TextId {
     // Message boxes.
     MessageNotValid,
     MessageLimitOver,
+    MessageSaveFailed,  // the file's path, the reason
+
+    // Saving the results.
+    SaveCsvTitle,
+    SaveCsvFilter,
+
+    // Tooltips of the result list: how a row was answered, and whether its name was confirmed.
+    AnswerPending,
+    AnswerName,
+    AnswerNetBios,
+    AnswerNoName,
+    AnswerNoAnswer,
+    AnswerError,  // the name service's words for the failure
+    NameConfirmed,
+    NameNotConfirmed,
 
     Count
 };

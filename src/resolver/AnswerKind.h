@@ -15,6 +15,18 @@ enum class AnswerKind : std::uint8_t {
     Error,     // any other failure of the lookup
 };
 
+// Whether a name from the name service was looked up forward and led back to its address.
+enum class Confirmation : std::uint8_t {
+    None,          // not asked: the option was off, or the answer is not a DNS name
+    Confirmed,     // the name resolves to the address
+    NotConfirmed,  // the name does not resolve, or resolves to other addresses only
+};
+
+// The words the exported files use for a kind ("name", "netbios", "no-name", "no-answer",
+// "error") and for a confirmation ("yes", "no", or empty when none was made).
+std::string_view AnswerKindWord(AnswerKind kind);
+std::string_view ConfirmationWord(Confirmation confirmation);
+
 // Whether an answer holds for later runs: a name, or the name service's definite word that
 // there is none. A server that did not answer or failed may well answer the next time.
 constexpr bool IsLastingAnswer(AnswerKind kind) {
@@ -34,7 +46,8 @@ inline bool HasPendingMark(std::string_view text) {
     return text.find('(') != std::string_view::npos;
 }
 
-// A lookup's answer: the host name, or the address itself when there is none.
+// A lookup's answer: the host name, or the address itself when there is none, with how it
+// was reached.
 struct LookupAnswer {
     // Implicit, so that a lookup that only knows texts (a test's, say) answers with a name
     // or with the lasting failure its address text stands for.
@@ -44,6 +57,9 @@ struct LookupAnswer {
 
     std::string Text;
     AnswerKind Kind = AnswerKind::Name;
+    Confirmation Confirmed = Confirmation::None;
+    // The name service's status for an Error answer (a getnameinfo EAI_ code), 0 otherwise.
+    int Status = 0;
 };
 
 }  // namespace ip2h

@@ -7,16 +7,16 @@ NameCache::NameCache() {
     m_entries.reserve(NameCacheLimit);
 }
 
-std::optional<std::string> NameCache::Find(std::string_view address) const {
+std::optional<LookupAnswer> NameCache::Find(std::string_view address) const {
     std::lock_guard lock(m_cacheLock);
     const auto found = m_entries.find(address);
     if (found == m_entries.end()) {
         return std::nullopt;
     }
-    return found->second.Text;
+    return found->second;
 }
 
-bool NameCache::Insert(std::string_view address, std::string_view answer, AnswerKind kind) {
+bool NameCache::Insert(std::string_view address, LookupAnswer answer) {
     std::lock_guard lock(m_cacheLock);
     if (m_closed) {
         return false;
@@ -26,10 +26,9 @@ bool NameCache::Insert(std::string_view address, std::string_view answer, Answer
     }
     const auto found = m_entries.find(address);
     if (found != m_entries.end()) {
-        found->second.Text.assign(answer);
-        found->second.Kind = kind;
+        found->second = std::move(answer);
     } else {
-        m_entries.emplace(std::string(address), Entry{std::string(answer), kind});
+        m_entries.emplace(std::string(address), std::move(answer));
     }
     return true;
 }

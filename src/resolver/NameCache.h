@@ -28,13 +28,12 @@ public:
 
     // A copy of the answer for `address`, if present: no reference into the map leaves the
     // lock.
-    std::optional<std::string> Find(std::string_view address) const;
+    std::optional<LookupAnswer> Find(std::string_view address) const;
 
     // Empties the cache first when it holds NameCacheLimit entries or more (also when the key
     // is already present), then sets the entry. Returns false, storing nothing, once the
     // cache has been closed.
-    bool Insert(std::string_view address, std::string_view answer,
-                AnswerKind kind = AnswerKind::Name);
+    bool Insert(std::string_view address, LookupAnswer answer);
 
     // Removes the answer for `address` unless it is lasting (IsLastingAnswer), so that the
     // address is asked again when next requested.
@@ -56,13 +55,8 @@ private:
         }
     };
 
-    struct Entry {
-        std::string Text;
-        AnswerKind Kind;
-    };
-
     mutable CacheLock m_cacheLock;
-    std::unordered_map<std::string, Entry, TextHash, std::equal_to<>> m_entries;
+    std::unordered_map<std::string, LookupAnswer, TextHash, std::equal_to<>> m_entries;
     bool m_closed = false;
 };
 

@@ -14,6 +14,7 @@
 namespace ip2h {
 
 std::atomic<bool> UseNbt{false};
+std::atomic<bool> ConfirmNames{false};
 // The second lookup needs nothing but a UDP socket, so it is always available; the flag stays
 // for tests that switch it off.
 std::atomic<bool> OsIsVersion51OrLater{true};
@@ -96,6 +97,31 @@ AnswerKind KindOfLookupStatus(int status) {
     }
 }
 
+std::string LookupStatusText(int status) {
+    return ::gai_strerror(status);
+}
+
+Confirmation ConfirmByForwardLookup(const std::string& name, const in_addr& address) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    // One entry per address rather than one per socket type.
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0)
+        return Confirmation::NotConfirmed;
+    Confirmation confirmation = Confirmation::NotConfirmed;
+    for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+        if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
+        const auto* in = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+        if (in->sin_addr.s_addr == address.s_addr) {
+            confirmation = Confirmation::Confirmed;
+            break;
+        }
+    }
+    ::freeaddrinfo(found);
+    return confirmation;
+}
+
 LookupAnswer ReverseLookup(std::string_view address) {
     std::string text(address);
     // inet_aton rather than inet_addr: the latter answers an unreadable text with
@@ -114,20 +140,27 @@ LookupAnswer ReverseLookup(std::string_view address) {
         ResolverEntry()(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress,
                         host, sizeof host, nullptr, 0, NI_NAMEREQD);
     if (status == 0) {
-        std::string name = MendAnswer(std::string_view(host, ::strnlen(host, sizeof host)), text);
-        const AnswerKind kind = name == text ? AnswerKind::NoName : AnswerKind::Name;
-        return {std::move(name), kind};
+        const std::string_view raw(host, ::strnlen(host, sizeof host));
+        LookupAnswer answer(MendAnswer(raw, text));
+        if (answer.Text == text) {
+            answer.Kind = AnswerKind::NoName;
+        } else if (ConfirmNames.load(std::memory_order_relaxed)) {
+            // The name as the name service gave it, not its mended form.
+            answer.Confirmed = ConfirmByForwardLookup(std::string(raw), parsed);
+        }
+        return answer;
     }
 
-    const AnswerKind failure = KindOfLookupStatus(status);
+    LookupAnswer failure(text, KindOfLookupStatus(status));
+    if (failure.Kind == AnswerKind::Error) failure.Status = status;
     if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
         !UseNbt.load(std::memory_order_relaxed) || !IsPrivateAddress(text)) {
-        return {std::move(text), failure};
+        return failure;
     }
     if (const auto name = NodeStatusQuery()(parsed)) {
         return {MendAnswer(*name, text), AnswerKind::NetBios};
     }
-    return {std::move(text), failure};
+    return failure;
 }
 
 }  // namespace ip2h

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <netinet/in.h>
 #include <sys/socket.h>
 
 #include <atomic>
@@ -21,6 +22,9 @@ inline constexpr socklen_t kHostNameBufferSize = 1025;
 // The "NetBIOS over TCP/IP" option: a second lookup for private addresses whose first lookup
 // failed. Written by the user-interface thread, read by every lookup.
 extern std::atomic<bool> UseNbt;
+// The "Confirm Names by Forward Lookup" option: a name from the name service is looked up
+// forward, in the same worker, and the answer records whether it leads back to the address.
+extern std::atomic<bool> ConfirmNames;
 // Whether the second lookup may be made at all (on unless a test turns it off).
 extern std::atomic<bool> OsIsVersion51OrLater;
 
@@ -39,6 +43,13 @@ LookupAnswer ReverseLookup(std::string_view address);
 
 // The kind of answer a getnameinfo status stands for (0: a name).
 AnswerKind KindOfLookupStatus(int status);
+
+// The name service's own words for a getnameinfo or getaddrinfo status (gai_strerror).
+std::string LookupStatusText(int status);
+
+// Looks `name` up forward (getaddrinfo, IPv4 only): Confirmed when `address` is among its
+// addresses, NotConfirmed otherwise, also when the forward lookup fails.
+Confirmation ConfirmByForwardLookup(const std::string& name, const in_addr& address);
 
 // Makes a name safe to store and show as the answer for `address`:
 // - an empty name is no name: the answer is the address itself (the failure answer);

@@ -1,6 +1,8 @@
 #include "resolver/WorkerSlots.h"
 
-#include <chrono>
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -9,9 +11,6 @@
 
 namespace ip2h {
 namespace {
-
-// A slot stays busy this long after its answer is stored.
-constexpr auto kSlotRestTime = std::chrono::milliseconds(10);
 
 // FNV-1a over the case-folded text; never 0, which marks an empty slot.
 std::uint64_t FoldedDigest(std::string_view text) {
@@ -34,12 +33,19 @@ bool StartDetachedThread(std::function<void()> work) {
 }  // namespace
 
 std::shared_ptr<ResolutionEngine> ResolutionEngine::Create(LookupFunction lookup,
-                                                           ThreadStarter startThread) {
-    return std::make_shared<ResolutionEngine>(Passkey{}, std::move(lookup), std::move(startThread));
+                                                           ThreadStarter startThread,
+                                                           EngineOptions options) {
+    return std::make_shared<ResolutionEngine>(Passkey{}, std::move(lookup), std::move(startThread),
+                                              std::move(options));
 }
 
-ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread)
-    : m_lookup(std::move(lookup)), m_startThread(std::move(startThread)) {
+ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread,
+                                   EngineOptions options)
+    : m_lookup(std::move(lookup)),
+      m_startThread(std::move(startThread)),
+      m_options(std::move(options)),
+      m_slotCount(std::clamp(m_options.Slots, 1, kMaxWorkerSlots)) {
+    m_slots = std::make_unique<WorkerSlot[]>(static_cast<std::size_t>(m_slotCount));
     if (!m_lookup) {
         m_lookup = [](const std::string& address) { return ReverseLookup(address); };
     }
@@ -48,17 +54,19 @@ ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter
     }
 }
 
-std::string ResolutionEngine::RequestHostName(std::string_view address) {
+RequestResult ResolutionEngine::Request(std::string_view address) {
     if (auto answer = m_cache.Find(address)) {
-        return std::move(*answer);
+        return {RequestOutcome::Cached, std::move(*answer)};
     }
-    std::string pending = PendingAnswer(address);
+    RequestResult result{RequestOutcome::NoIdleSlot, LookupAnswer(PendingAnswer(address))};
     const std::uint64_t digest = FoldedDigest(address);
-    if (m_tornDown.load(std::memory_order_acquire) || IsRunningAnywhere(address, digest)) {
-        return pending;
+    if (m_tornDown.load(std::memory_order_acquire)) return result;
+    if (IsRunningAnywhere(address, digest)) {
+        result.Outcome = RequestOutcome::AlreadyRunning;
+        return result;
     }
 
-    for (int index = 0; index < WorkerSlotCount; ++index) {
+    for (int index = 0; index < m_slotCount; ++index) {
         WorkerSlot& slot = m_slots[index];
         if (slot.State.load(std::memory_order_acquire) != SlotState::Idle) {
             continue;
@@ -80,14 +88,17 @@ std::string ResolutionEngine::RequestHostName(std::string_view address) {
             }
             slot.AddressDigest.store(0, std::memory_order_relaxed);
             slot.State.store(SlotState::Idle, std::memory_order_release);
+        } else {
+            result.Outcome = RequestOutcome::Dispatched;
         }
         break;
     }
-    return pending;
+    return result;
 }
 
 bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t digest) const {
-    for (const WorkerSlot& slot : m_slots) {
+    for (int index = 0; index < m_slotCount; ++index) {
+        const WorkerSlot& slot = m_slots[index];
         if (slot.State.load(std::memory_order_acquire) != SlotState::Running ||
             slot.AddressDigest.load(std::memory_order_relaxed) != digest) {
             continue;
@@ -103,8 +114,9 @@ bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t
 void ResolutionEngine::WorkerBody(int index) {
     WorkerSlot& slot = m_slots[index];
     slot.State.store(SlotState::Running, std::memory_order_release);
+    std::string address;
+    std::optional<LookupAnswer> stored;
     try {
-        std::string address;
         {
             std::lock_guard lock(slot.AddressLock);
             address = slot.Address;
@@ -115,9 +127,11 @@ void ResolutionEngine::WorkerBody(int index) {
         } catch (...) {
             answer = LookupAnswer(address, AnswerKind::Error);
         }
+        answer.Text = MendAnswer(answer.Text, address);
         // The answer is in the cache before the slot can be handed out again, so the address
         // is never dispatched twice while its worker is finishing.
-        m_cache.Insert(address, MendAnswer(answer.Text, address), answer.Kind);
+        m_cache.Insert(address, answer);
+        if (m_options.OnAnswer) stored = std::move(answer);
     } catch (...) {
         // Out of memory while copying: the address stays unanswered and is dispatched again.
     }
@@ -126,13 +140,20 @@ void ResolutionEngine::WorkerBody(int index) {
         slot.Address.clear();
     }
     slot.AddressDigest.store(0, std::memory_order_relaxed);
-    std::this_thread::sleep_for(kSlotRestTime);
+    if (m_options.RestTime.count() > 0) std::this_thread::sleep_for(m_options.RestTime);
     slot.State.store(SlotState::Idle, std::memory_order_release);
+    // Told after the slot is idle, so that the one told can hand it the next address at once.
+    if (stored) {
+        try {
+            m_options.OnAnswer(address, *stored);
+        } catch (...) {
+        }
+    }
 }
 
 bool ResolutionEngine::AnyWorkerRunning() const {
-    for (const WorkerSlot& slot : m_slots) {
-        if (slot.State.load(std::memory_order_acquire) == SlotState::Running) {
+    for (int index = 0; index < m_slotCount; ++index) {
+        if (m_slots[index].State.load(std::memory_order_acquire) == SlotState::Running) {
             return true;
         }
     }
@@ -140,11 +161,13 @@ bool ResolutionEngine::AnyWorkerRunning() const {
 }
 
 SlotState ResolutionEngine::State(int slot) const {
-    return m_slots.at(static_cast<std::size_t>(slot)).State.load(std::memory_order_acquire);
+    if (slot < 0 || slot >= m_slotCount) throw std::out_of_range("no such worker slot");
+    return m_slots[slot].State.load(std::memory_order_acquire);
 }
 
 std::string ResolutionEngine::SlotAddress(int slot) const {
-    const WorkerSlot& entry = m_slots.at(static_cast<std::size_t>(slot));
+    if (slot < 0 || slot >= m_slotCount) throw std::out_of_range("no such worker slot");
+    const WorkerSlot& entry = m_slots[slot];
     std::lock_guard lock(entry.AddressLock);
     return entry.Address;
 }

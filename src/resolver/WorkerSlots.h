@@ -1,7 +1,7 @@
 #pragma once
 
-#include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -18,9 +18,32 @@ inline constexpr int WorkerSlotCount = 96;
 
 enum class SlotState : std::uint8_t { Idle = 0, Assigned = 1, Running = 2 };
 
-// The name cache and the 96 worker slots that fill it. The user-interface thread calls
-// RequestHostName for every row on every refresh; each address it cannot answer goes to the
-// lowest idle slot, whose own thread resolves it, stores the answer and ends.
+// How an engine is built. The window uses the defaults; the batch mode sizes the slots to its
+// jobs and is woken by each answer instead of polling.
+struct EngineOptions {
+    int Slots = WorkerSlotCount;  // 1 to kMaxWorkerSlots
+    // How long a slot stays busy after its answer is stored.
+    std::chrono::milliseconds RestTime{10};
+    // Called on the worker's thread after its slot is idle again, with the answer it stored.
+    std::function<void(const std::string& address, const LookupAnswer& answer)> OnAnswer;
+};
+inline constexpr int kMaxWorkerSlots = 256;
+
+// What a request for an address did.
+enum class RequestOutcome : std::uint8_t {
+    Cached,          // the cache held the answer
+    Dispatched,      // a slot's worker now resolves it
+    AlreadyRunning,  // a worker resolves the same address already
+    NoIdleSlot,      // every slot is busy (or the engine is torn down)
+};
+struct RequestResult {
+    RequestOutcome Outcome;
+    LookupAnswer Answer;  // the cached answer, or the pending text "(address)"
+};
+
+// The name cache and the worker slots (96 unless built otherwise) that fill it. The user-interface
+// thread calls RequestHostName for every row on every refresh; each address it cannot answer goes
+// to the lowest idle slot, whose own thread resolves it, stores the answer and ends.
 //
 // Always owned by a shared_ptr: every worker thread holds one, so nothing a worker still
 // resolving touches is freed, whenever the program lets go of the engine.
@@ -37,16 +60,23 @@ public:
     using ThreadStarter = std::function<bool(std::function<void()> work)>;
 
     static std::shared_ptr<ResolutionEngine> Create(LookupFunction lookup = {},
-                                                    ThreadStarter startThread = {});
+                                                    ThreadStarter startThread = {},
+                                                    EngineOptions options = {});
 
-    ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread);
+    ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter startThread,
+                     EngineOptions options);
     ResolutionEngine(const ResolutionEngine&) = delete;
     ResolutionEngine& operator=(const ResolutionEngine&) = delete;
 
     // User-interface thread only; never waits for a lookup. The cached answer, or "(address)"
     // while the address is pending, in which case it may hand the address to a slot.
-    std::string RequestHostName(std::string_view address);
+    LookupAnswer RequestHostName(std::string_view address) {
+        return std::move(Request(address).Answer);
+    }
+    // The same, telling what became of the address. One thread only (the dispatcher).
+    RequestResult Request(std::string_view address);
 
+    int SlotCount() const { return m_slotCount; }
     // True while some slot is Running (an Assigned slot does not count).
     bool AnyWorkerRunning() const;
     SlotState State(int slot) const;
@@ -81,8 +111,10 @@ private:
 
     LookupFunction m_lookup;
     ThreadStarter m_startThread;
+    EngineOptions m_options;
     NameCache m_cache;
-    std::array<WorkerSlot, WorkerSlotCount> m_slots;
+    std::unique_ptr<WorkerSlot[]> m_slots;
+    int m_slotCount;
     std::atomic<bool> m_tornDown{false};
 };
 

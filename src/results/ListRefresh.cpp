@@ -28,17 +28,20 @@ void Classify(ResultEntry& row, bool japanese) {
     // A row that showed a failure and now has a name is classified like a new answer, so it
     // never shows a stale description.
     if (row.DomainIndex != 0 && row.DomainIndex != DomainIndexFailure) return;
-    std::string_view text;
-    row.DomainIndex = DomainIndexNoMatch;
-    if (const auto index = FindDomainEntry(FieldText(row.HostName))) {
-        row.DomainIndex = *index;
-        text = DomainDescription(*index, japanese);
-    }
-    if (IsPrivateAddress(FieldText(row.Address))) text = "-";
-    CopyToField(row.DomainInfo, text);
+    const auto index = FindDomainEntry(FieldText(row.HostName));
+    row.DomainIndex = index.value_or(DomainIndexNoMatch);
+    CopyToField(row.DomainInfo,
+                DomainDescriptionOf(FieldText(row.Address), FieldText(row.HostName), japanese));
 }
 
 }  // namespace
+
+std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
+                                     bool japanese) {
+    if (IsPrivateAddress(address)) return "-";
+    const auto index = FindDomainEntry(hostName);
+    return index ? DomainDescription(*index, japanese) : std::string_view();
+}
 
 std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName) {
     if (hostName == address) return Failure;
@@ -81,8 +84,11 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
     // addresses are handed to free workers.
     for (int k = count - 1; k >= 0; --k) {
         ResultEntry& row = table.Rows[table.RowOrder[k]];
-        const std::string answer = request(FieldText(row.Address));
-        CopyToField(row.HostName, answer);
+        const LookupAnswer answer = request(FieldText(row.Address));
+        CopyToField(row.HostName, answer.Text);
+        row.Answer = answer.Kind;
+        row.Confirmed = answer.Confirmed;
+        row.LookupStatus = answer.Status;
         row.Status = StatusOfAnswer(FieldText(row.Address), FieldText(row.HostName));
         Classify(row, japanese);
     }

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "resolver/AnswerKind.h"
+
 namespace ip2h {
 
 class ResultTable;
@@ -15,7 +17,7 @@ struct SortState;
 
 // Asks the resolution engine for an address's current answer: the cached host name, the
 // address itself after a failed lookup, or the pending text "(address)".
-using HostNameRequest = std::function<std::string(std::string_view address)>;
+using HostNameRequest = std::function<LookupAnswer(std::string_view address)>;
 
 // What a refresh did to the list.
 enum class RefreshOutcome {
@@ -63,5 +65,10 @@ std::string_view StatusText(std::int32_t status, bool japanese);
 // The text of a domain information cell: "-" while pending, "?" after a failure, the stored
 // description otherwise.
 std::string_view DomainCellText(const ResultEntry& row);
+
+// The domain information of an answered address as a new row shows it: "-" for a private
+// address, the description of the host name's domain, or nothing when none matches.
+std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
+                                     bool japanese);
 
 }  // namespace ip2h

@@ -28,6 +28,9 @@ void ResultTable::WriteNewRow(int index, std::string_view address) {
     row.Status = Pending;
     row.DomainIndex = 0;
     row.Selected = 0;
+    row.Answer = AnswerKind::Name;
+    row.Confirmed = Confirmation::None;
+    row.LookupStatus = 0;
 }
 
 void ResultTable::DeleteRows(std::span<const int> selectedPositions) {

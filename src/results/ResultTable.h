@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "resolver/AnswerKind.h"
+
 namespace ip2h {
 
 inline constexpr int MaxRows = 9999;
@@ -27,6 +29,10 @@ struct ResultEntry {
     std::int32_t DomainIndex;
     char DomainInfo[kTextFieldSize];
     std::int32_t Selected;
+    // How the answer was reached, for tooltips and exported files; set with HostName.
+    AnswerKind Answer;
+    Confirmation Confirmed;
+    std::int32_t LookupStatus;  // the name service's status of an Error answer
 };
 
 // The rows behind the result list, at most MaxRows of them. Storage grows with the rows

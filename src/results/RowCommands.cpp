@@ -12,6 +12,9 @@ constexpr std::size_t kMaxLineLength = 4095;
 // Writes one pasted entry at position `p` and returns the next free position.
 int PasteEntry(ResultTable& table, std::string_view entry, int p, std::uint32_t interval,
                int maxLimit) {
+    if (const auto block = ParseCidrText(entry)) {
+        return AppendRange(table, block->Start, block->End, interval, p, maxLimit);
+    }
     if (IsDottedQuad(entry)) {
         table.WriteNewRow(p, entry);
         return p + 1;

@@ -26,9 +26,9 @@ void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& ce
 std::string CleanPastedText(std::string_view text);
 
 // Appends the addresses and ranges of pasted text as new rows and sets RowCount. Each line
-// is an address (kept as pasted), a range expanded with `interval` (at most `maxLimit` rows
-// per range), or ignored. Stops at the table's capacity. Returns the rows added.
-// The caller has checked that the table is not full.
+// is an address (kept as pasted), a range or a block "a.b.c.d/n" expanded with `interval`
+// (at most `maxLimit` rows per range), or ignored. Stops at the table's capacity. Returns the rows
+// added. The caller has checked that the table is not full.
 int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
               int maxLimit);
 

@@ -30,7 +30,7 @@ using Answers = std::map<std::string, std::string>;
 Answers ResolveRows(ResolutionEngine& engine, const std::vector<std::string>& rows) {
     Answers answers;
     for (const auto deadline = Clock::now() + 30s; Clock::now() < deadline;) {
-        for (const auto& row : rows) answers[row] = engine.RequestHostName(row);
+        for (const auto& row : rows) answers[row] = engine.RequestHostName(row).Text;
         if (std::ranges::none_of(answers, [](auto& a) { return a.second.starts_with("("); })) break;
         std::this_thread::sleep_for(20ms);
     }
@@ -54,6 +54,21 @@ TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
     for (const auto& [address, answer] : expected) EXPECT_EQ(ReverseLookup(address).Text, answer);
     const auto rows = std::views::keys(expected);
     EXPECT_EQ(ResolveRows(*workers.Engine(), {rows.begin(), rows.end()}), expected);
+
+    // NXDOMAIN is a definite no-name. Forward confirmation: Host-01 resolves back, gw's
+    // address record names another address, mail has none; nothing is confirmed when off.
+    EXPECT_EQ(ReverseLookup("198.51.100.7").Kind, AnswerKind::NoName);
+    const auto confirmations = [] {
+        std::string words;
+        for (const char* address : {"192.0.2.1", "198.51.100.1", "198.51.100.3", "192.0.2.99"}) {
+            words.append(ConfirmationWord(ReverseLookup(address).Confirmed)).append(" ");
+        }
+        return words;
+    };
+    EXPECT_EQ(confirmations(), "    ");
+    ConfirmNames = true;
+    EXPECT_EQ(confirmations(), "yes no no  ");
+    ConfirmNames = false;
 }
 
 TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher) {
@@ -61,14 +76,16 @@ TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher)
     test::JoinedWorkers workers;  // joined last, after the server is running again
     test::StoppedDnsServer stopped;
     ASSERT_TRUE(stopped.Stopped());
-    EXPECT_EQ(ReverseLookup("192.0.2.1").Text, "192.0.2.1") << "the address, after the timeout";
+    const LookupAnswer silent = ReverseLookup("192.0.2.1");
+    EXPECT_EQ(silent.Text, "192.0.2.1") << "the address, after the timeout";
+    EXPECT_EQ(silent.Kind, AnswerKind::NoAnswer);
 
     auto engine = workers.Engine();
     std::vector<std::string> rows;
     for (int n = 1; n <= 120; ++n) rows.push_back("198.51.100." + std::to_string(n));
     // A request that waited for its lookup would come back with the address, not pending.
     for (int refresh = 0; refresh < 3; ++refresh, std::this_thread::sleep_for(50ms)) {
-        for (const auto& row : rows) EXPECT_EQ(engine->RequestHostName(row), "(" + row + ")");
+        for (const auto& row : rows) EXPECT_EQ(engine->RequestHostName(row).Text, "(" + row + ")");
     }
     EXPECT_TRUE(engine->AnyWorkerRunning());
     for (const auto& [address, answer] : ResolveRows(*engine, rows)) EXPECT_EQ(answer, address);
@@ -86,6 +103,7 @@ TEST(NetbiosPeer, NamesThePrivateAddressWhoseDnsLookupFails) {
 
     EXPECT_EQ(ReverseLookup(address).Text, address);  // the option is off
     UseNbt = true;
+    EXPECT_EQ(ReverseLookup(address).Kind, AnswerKind::NetBios);
     const Answers answers = ResolveRows(*workers.Engine(), {address, "192.0.2.1", "192.0.2.99"});
     UseNbt = false;
     EXPECT_EQ(answers, (Answers{{address, name},

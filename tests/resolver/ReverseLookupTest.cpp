@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "resolver/NetbiosNodeStatus.h"
 #include "resolver/ReverseLookup.h"
@@ -24,6 +25,11 @@ const std::map<std::string, std::string> kPeers = {{"10.0.0.1", "PEER-A"},
                                                    {"172.31.255.255", "PEER-C"},
                                                    {"192.168.1.1", "PEER\r\nD"},
                                                    {"10.0.0.9", "NOT-ASKED"}};
+// Addresses the name service fails for, with its status.
+const std::map<std::string, int> kFailures = {{"192.0.2.5", EAI_AGAIN},
+                                              {"192.0.2.6", EAI_FAIL},
+                                              {"192.0.2.7", EAI_MEMORY},
+                                              {"10.0.0.7", EAI_AGAIN}};
 std::string g_asked;
 
 // Answers as getnameinfo does, from kDns, which lists an empty name too.
@@ -32,6 +38,10 @@ int ScriptedGetNameInfo(const sockaddr* address, socklen_t length, char* host, s
     const auto* in = reinterpret_cast<const sockaddr_in*>(address);
     if (length != sizeof *in || in->sin_family != AF_INET) return EAI_FAMILY;
     g_asked += 'd';
+    if (const auto failure = kFailures.find(::inet_ntoa(in->sin_addr));
+        failure != kFailures.end()) {
+        return failure->second;
+    }
     const auto found = kDns.find(::inet_ntoa(in->sin_addr));
     if (found == kDns.end() && (flags & NI_NAMEREQD) != 0) return EAI_NONAME;
     const std::string text = found != kDns.end() ? found->second : ::inet_ntoa(in->sin_addr);
@@ -72,6 +82,21 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
          {"192.0.2.3 d", "10.0.0.2 dn", "172.15.0.1 d", "172.32.0.1 d", "192.169.0.1 d",
           "11.0.0.1 d", "10.1 d", "not.an.address ", "192.0.2.300 ", " "}) {
         EXPECT_EQ(traced(failed.substr(0, failed.find(' '))), failed);
+    }
+
+    // Each answer's kind; an error keeps the name service's status for its description.
+    const std::tuple<const char*, AnswerKind, int> kinds[] = {
+        {"192.0.2.4", AnswerKind::Name, 0},        {"10.0.0.1", AnswerKind::NetBios, 0},
+        {"192.0.2.3", AnswerKind::NoName, 0},      {"192.0.2.99", AnswerKind::NoName, 0},
+        {"not.an.address", AnswerKind::NoName, 0}, {"192.0.2.5", AnswerKind::NoAnswer, 0},
+        {"192.0.2.6", AnswerKind::NoAnswer, 0},    {"192.0.2.7", AnswerKind::Error, EAI_MEMORY},
+        {"10.0.0.7", AnswerKind::NoAnswer, 0},  // no peer answers: the name service's kind
+    };
+    for (const auto& [address, kind, status] : kinds) {
+        const LookupAnswer answer = ReverseLookup(address);
+        EXPECT_EQ(std::tuple(AnswerKindWord(answer.Kind), answer.Status),
+                  std::tuple(AnswerKindWord(kind), status))
+            << address;
     }
     UseNbt = false;  // the namespace's peer checks the option switched off
     SetResolverEntry(nullptr);

@@ -57,9 +57,9 @@ TEST(WorkerSlotsTest, RefreshesFillTheLowestIdleSlotsAndNeverHandOutARunningAddr
     const auto idle = [&](int slot) {
         return WaitUntil([&] { return engine->State(slot) == SlotState::Idle; });
     };
-    EXPECT_EQ(engine->RequestHostName("0xA.0.0.1"), "(0xA.0.0.1)");
+    EXPECT_EQ(engine->RequestHostName("0xA.0.0.1").Text, "(0xA.0.0.1)");
     ASSERT_TRUE(WaitUntil([&] { return engine->State(0) == SlotState::Running; }));
-    EXPECT_EQ(engine->RequestHostName("0Xa.0.0.1"), "(0Xa.0.0.1)");
+    EXPECT_EQ(engine->RequestHostName("0Xa.0.0.1").Text, "(0Xa.0.0.1)");
     EXPECT_TRUE(idle(1)) << "running already, whatever its letter case";
 
     constexpr int Rows = 400;
@@ -67,7 +67,7 @@ TEST(WorkerSlotsTest, RefreshesFillTheLowestIdleSlotsAndNeverHandOutARunningAddr
     const auto refresh = [&] {
         int pending = 0;
         for (int row = Rows - 1; row >= 0; --row) {
-            answers[row] = engine->RequestHostName(address(row));
+            answers[row] = engine->RequestHostName(address(row)).Text;
             pending += answers[row].starts_with("(") ? 1 : 0;
         }
         return pending;
@@ -98,7 +98,7 @@ TEST(NameCache, IsEmptiedBeforeAnInsertionOnceItHoldsTheLimitAndRefusesAllOnceCl
     EXPECT_EQ(cache.Size(), NameCacheLimit);
     cache.Insert("7", "again.example");  // replacing a present key empties it too
     EXPECT_EQ(cache.Size(), 1u);
-    EXPECT_EQ(cache.Find("7"), "again.example");
+    EXPECT_EQ(cache.Find("7")->Text, "again.example");
     cache.Close();
     EXPECT_FALSE(cache.Insert("192.0.2.2", "late.example"));
     EXPECT_EQ(cache.Size(), 0u);

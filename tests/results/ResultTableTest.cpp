@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <tuple>
@@ -11,8 +12,10 @@
 #include "base/FixedText.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
+#include "results/ResultExport.h"
 #include "results/RowCommands.h"
 #include "results/Sorting.h"
+#include "support/TempDir.h"
 
 namespace ip2h {
 namespace {
@@ -96,6 +99,9 @@ TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
         {1, "8.8.8.8\n9.9.9.9", "8.8.8.8 9.9.9.9"},  // unterminated last line
         {1, "", ""},
         {64, "10.0.1.0-10.0.1.255", "10.0.1.0 10.0.1.64 10.0.1.128 10.0.1.192"},
+        // Blocks like ranges; other texts with "/" are not addresses.
+        {2, "\"10.0.0.77 /29\"\r\n10.0.0.9/33\r\n10.0.0.9/\n1.2.3.4/32",
+         "10.0.0.72 10.0.0.74 10.0.0.76 10.0.0.78 1.2.3.4"},
     };
     for (const auto& [interval, clipboard, added] : cases) {
         m_table->ResetRows();
@@ -104,8 +110,8 @@ TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
     }
     // At most MaxLimit rows per range, however many ranges one paste holds.
     m_table->ResetRows();
-    EXPECT_EQ(PasteRows(*m_table, "10.0.0.250-\n10.1.0.0-", 1, 256), 512);
-    EXPECT_EQ(std::string(Address(255)) + " " += Address(511), "10.0.1.249 10.1.0.255");
+    EXPECT_EQ(PasteRows(*m_table, "10.0.0.250-\n10.1.0.0/8", 1, 256), 512);
+    EXPECT_EQ(std::string(Address(255)) + " " += Address(511), "10.0.1.249 10.0.0.255");
 }
 
 TEST_F(ResultTableTest, FillRangeWalksTheRange) {
@@ -133,6 +139,48 @@ TEST_F(ResultTableTest, FillRangeWalksTheRange) {
         EXPECT_EQ(m_table->Rows.size(), static_cast<std::size_t>(c.count))
             << "rows are held as used";
     }
+}
+
+// The exported file: list order, quoting, the formula guard, the words of each column.
+TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
+    const auto add = [this](const char* address, const char* host, std::int32_t status,
+                            AnswerKind kind, Confirmation confirmed, const char* domain) {
+        ResultEntry& row = Add(address, host, status);
+        row.Answer = kind;
+        row.Confirmed = confirmed;
+        CopyToField(row.DomainInfo, domain);
+    };
+    add("192.0.2.1", "a.example.com", Success, AnswerKind::Name, Confirmation::Confirmed,
+        "Commercial, general");
+    add("192.0.2.2", "192.0.2.2", Failure, AnswerKind::NoAnswer, Confirmation::None, "");
+    add("10.0.0.3", "=HYPERLINK(\"x\")", Success, AnswerKind::NetBios, Confirmation::None, "-");
+    add("192.0.2.4", "(192.0.2.4)", Pending, AnswerKind::Name, Confirmation::None, "");
+    add("192.0.2.5", "-x.example", Success, AnswerKind::Name, Confirmation::NotConfirmed, "");
+    add("192.0.2.6", "not.listed.yet", Success, AnswerKind::Name, Confirmation::None, "");
+    Order({4, 0, 1, 2, 3});
+    const std::string csv =
+        "address,hostname,result,domain,answer,confirmed\r\n"
+        "192.0.2.5,'-x.example,success,,name,no\r\n"
+        "192.0.2.1,a.example.com,success,\"Commercial, general\",name,yes\r\n"
+        "192.0.2.2,,failure,?,no-answer,\r\n"
+        "10.0.0.3,\"'=HYPERLINK(\"\"x\"\")\",success,-,netbios,\r\n"
+        "192.0.2.4,,pending,-,,\r\n";
+    EXPECT_EQ(ExportList(*m_table, ExportFormat::Csv), csv);
+    EXPECT_EQ(ExportList(*m_table, ExportFormat::Tsv).substr(0, 147),
+              "address\thostname\tresult\tdomain\tanswer\tconfirmed\n"
+              "192.0.2.5\t-x.example\tsuccess\t\tname\tno\n"
+              "192.0.2.1\ta.example.com\tsuccess\tCommercial, general\tname\tyes\n");
+
+    test::TempDir dir;
+    EXPECT_EQ(SaveListAsCsv(*m_table, dir / "r.csv"), "");
+    EXPECT_EQ(test::ReadFile(dir / "r.csv"), csv);
+    // A failure says why and leaves the file as it was.
+    std::filesystem::permissions(dir / "r.csv", std::filesystem::perms::owner_read);
+    Order({0});
+    EXPECT_EQ(SaveListAsCsv(*m_table, dir / "r.csv"), "Permission denied");
+    EXPECT_EQ(SaveListAsCsv(*m_table, dir / "no" / "r.csv"), "No such file or directory");
+    EXPECT_EQ(std::filesystem::file_size(dir / "r.csv"), csv.size());
+    EXPECT_EQ(SuggestedCsvName(2026, 1, 2, 3, 4, 5), "ip2hostname-20260102-030405.csv");
 }
 
 // When a command rebuilds the list at once instead of leaving it to the timer.
