@@ -128,6 +128,12 @@ void ResolutionEngine::WorkerBody(int index) {
             answer = LookupAnswer(address, AnswerKind::Error);
         }
         answer.Text = MendAnswer(answer.Text, address);
+        // A lookup that answers with the address itself found no name, whatever it said.
+        if (answer.Text == address &&
+            (answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios)) {
+            answer.Kind = AnswerKind::NoName;
+            answer.Confirmed = Confirmation::None;
+        }
         // The answer is in the cache before the slot can be handed out again, so the address
         // is never dispatched twice while its worker is finishing.
         m_cache.Insert(address, answer);

@@ -1,16 +1,17 @@
 #include "results/AnswerNotes.h"
 
 #include "base/AsciiCase.h"
-#include "base/FixedText.h"
 #include "base/Texts.h"
 #include "resolver/ReverseLookup.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {
 
-std::string ResultNote(const ResultEntry& row, bool japanese) {
-    if (row.Status == Pending) return std::string(Tr(TextId::AnswerPending, japanese));
-    switch (row.Answer) {
+std::string ResultNote(const AnswerFacts& facts, bool japanese) {
+    if (facts.Status != Success && facts.Status != Failure) {
+        return std::string(Tr(TextId::AnswerPending, japanese));
+    }
+    switch (facts.Answer) {
         case AnswerKind::Name:
             return std::string(Tr(TextId::AnswerName, japanese));
         case AnswerKind::NetBios:
@@ -25,24 +26,23 @@ std::string ResultNote(const ResultEntry& row, bool japanese) {
     const std::string_view format = Tr(TextId::AnswerError, japanese);
     const std::size_t mark = format.find("%s");
     std::string note(format.substr(0, mark));
-    note += LookupStatusText(row.LookupStatus);
+    note += LookupStatusText(facts.LookupStatus);
     if (mark != std::string_view::npos) note += format.substr(mark + 2);
     return note;
 }
 
-std::string HostNameNote(const ResultEntry& row, bool cellCutsName, std::string_view unicodeName,
-                         bool japanese) {
+std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bool cellCutsName,
+                         std::string_view unicodeName, bool japanese) {
     std::string note;
     const auto addLine = [&note](std::string_view line) {
         if (!note.empty()) note += '\n';
         note += line;
     };
-    const std::string_view name = FieldText(row.HostName);
-    if (cellCutsName) addLine(name);
-    if (row.Status != Success) return note;
-    if (!unicodeName.empty() && unicodeName != name) addLine(unicodeName);
-    if (row.Confirmed == Confirmation::Confirmed) addLine(Tr(TextId::NameConfirmed, japanese));
-    if (row.Confirmed == Confirmation::NotConfirmed) {
+    if (cellCutsName) addLine(hostName);
+    if (facts.Status != Success) return note;
+    if (!unicodeName.empty() && unicodeName != hostName) addLine(unicodeName);
+    if (facts.Confirmed == Confirmation::Confirmed) addLine(Tr(TextId::NameConfirmed, japanese));
+    if (facts.Confirmed == Confirmation::NotConfirmed) {
         addLine(Tr(TextId::NameNotConfirmed, japanese));
     }
     return note;

@@ -8,18 +8,24 @@
 
 namespace ip2h {
 
-struct ResultEntry;
+// How a row was answered, as its refresh recorded it (see ResultEntry).
+struct AnswerFacts {
+    std::int32_t Status = 0;  // Pending, Success or Failure
+    AnswerKind Answer = AnswerKind::Name;
+    Confirmation Confirmed = Confirmation::None;
+    std::int32_t LookupStatus = 0;
+};
 
 // The Result cell's tooltip: in one sentence, how the row was answered or why it failed.
-std::string ResultNote(const ResultEntry& row, bool japanese);
+std::string ResultNote(const AnswerFacts& facts, bool japanese);
 
-// The Host name cell's tooltip, one line each: the whole name when the cell cuts it, its
-// Unicode form when that differs (`unicodeName`, empty when the name has none), and for a
-// name from the name service whether it was confirmed. Empty when there is nothing to add.
-std::string HostNameNote(const ResultEntry& row, bool cellCutsName, std::string_view unicodeName,
-                         bool japanese);
+// The Host name cell's tooltip, one line each: the whole text when the cell cuts it, the
+// name's Unicode form when it differs (`unicodeName`; empty when there is none), and for a
+// confirmed or unconfirmed name which it is. Empty when there is nothing to add.
+std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bool cellCutsName,
+                         std::string_view unicodeName, bool japanese);
 
-// Whether a name holds an internationalised label ("xn--" in any letter case).
+// Whether a name holds an internationalised label ("xn--" at a label's start, any case).
 bool HasAceLabel(std::string_view hostName);
 
 }  // namespace ip2h

@@ -29,6 +29,8 @@ constexpr std::array kSettingTable{
     SettingRow{SettingKey::CopyItem, {kOptions, "CopyItem", 1, ""}},
     SettingRow{SettingKey::Nbt, {kOptions, "NBT", 0, ""}},
     SettingRow{SettingKey::History, {kOptions, "History", 1, ""}},
+    SettingRow{SettingKey::ForwardConfirm, {kOptions, "ForwardConfirm", 0, ""}},
+    SettingRow{SettingKey::SaveFolder, {kOptions, "SaveFolder", 0, ""}},
 };
 
 constexpr bool TableMatchesKeys() {
@@ -124,6 +126,8 @@ OpeningSettings ReadOpeningSettings(const ProfileStore& store) {
     s.CopyItems = ReadIntegerSetting(store, SettingKey::CopyItem);
     s.UseNbt = ReadIntegerSetting(store, SettingKey::Nbt);
     s.HistoryEnabled = ReadIntegerSetting(store, SettingKey::History);
+    s.ForwardConfirm = ReadIntegerSetting(store, SettingKey::ForwardConfirm);
+    s.SaveFolder = ReadTextSetting(store, SettingKey::SaveFolder);
     return s;
 }
 
@@ -142,6 +146,7 @@ void WriteClosingSettings(ProfileStore& store, const ClosingSettings& s,
     WriteIntegerSetting(store, SettingKey::History, s.HistoryEnabled);
     WriteIntegerSetting(store, SettingKey::CopyItem, s.CopyItems);
     WriteIntegerSetting(store, SettingKey::SortEnable, s.SortEnabled);
+    WriteIntegerSetting(store, SettingKey::ForwardConfirm, s.ForwardConfirm);
 }
 
 void WriteRegistrationSettings(ProfileStore& store, int maxLimit, std::string_view rangeText,

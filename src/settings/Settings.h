@@ -24,6 +24,8 @@ enum class SettingKey {
     CopyItem,
     Nbt,
     History,
+    ForwardConfirm,
+    SaveFolder,
     Count
 };
 
@@ -96,10 +98,13 @@ struct OpeningSettings {
     int CopyItems = 0;
     int UseNbt = 0;
     int HistoryEnabled = 0;
+    int ForwardConfirm = 0;
+    std::string SaveFolder;
 };
 
 // Reads the keys in the order the window uses them: Position, IsZoomed, WindowTopMost,
-// ColnmWidth, SortEnable, MaxLimit, IpAdrsRange, IpIncrement, CopyItem, NBT, History.
+// ColnmWidth, SortEnable, MaxLimit, IpAdrsRange, IpIncrement, CopyItem, NBT, History, then
+// ForwardConfirm and SaveFolder.
 OpeningSettings ReadOpeningSettings(const ProfileStore& store);
 
 // Everything the main window writes when it closes.
@@ -112,11 +117,12 @@ struct ClosingSettings {
     int HistoryEnabled = 0;
     int CopyItems = 0;
     int SortEnabled = 0;
+    int ForwardConfirm = 0;
 };
 
 // Writes WindowTopMost, then runs `saveHistory` (may be empty), then IsZoomed, Position
 // (with kRestoreToMaximized added when zoomed; skipped when unknown), ColnmWidth, NBT,
-// History, CopyItem and SortEnable. Failed writes are ignored.
+// History, CopyItem, SortEnable and ForwardConfirm. Failed writes are ignored.
 void WriteClosingSettings(ProfileStore& store, const ClosingSettings& settings,
                           const std::function<void()>& saveHistory);
 

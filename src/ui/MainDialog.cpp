@@ -4,10 +4,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelection>
 #include <QLabel>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableView>
 
 #include "address/AddressText.h"
@@ -16,6 +21,7 @@
 #include "resolver/WorkerSlots.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
+#include "results/ResultExport.h"
 #include "results/ResultTable.h"
 #include "results/RowCommands.h"
 #include "settings/History.h"
@@ -86,6 +92,13 @@ void MainDialog::Dispatch(Command command) {
         case Command::SortEnable:
             ToggleSortEnabled();
             break;
+        case Command::SaveResults:
+            ChooseResultsFile();
+            break;
+        case Command::ConfirmNames:
+            ConfirmNames.store(!ConfirmNames.load());
+            SetChecked(Command::ConfirmNames, ConfirmNames.load());
+            break;
     }
 }
 
@@ -115,8 +128,10 @@ void MainDialog::RefreshList() {
     if (outcome == RefreshOutcome::Unchanged) return;
     if (outcome == RefreshOutcome::Cleared) {
         m_model->Clear();
+        SetEnabled(Command::SaveResults, false);
         return;
     }
+    SetEnabled(Command::SaveResults, true);
 
     // The item last visible before the rebuild is made visible again afterwards.
     const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
@@ -250,6 +265,42 @@ void MainDialog::ClearNameCache() {
     QApplication::beep();
     // Three flashes of 200 ms: the desktop's way of asking for attention.
     QApplication::alert(this, 600);
+}
+
+void MainDialog::ChooseResultsFile() {
+    if (m_model->rowCount() == 0) return;
+    QString folder = FromUtf8(m_saveFolder);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString name =
+        FromUtf8(SuggestedCsvName(now.date().year(), now.date().month(), now.date().day(),
+                                  now.time().hour(), now.time().minute(), now.time().second()));
+    // Opened without a nested event loop; the list goes on filling while it is open.
+    auto* dialog = new QFileDialog(this, Text(TextId::SaveCsvTitle), QDir(folder).filePath(name),
+                                   Text(TextId::SaveCsvFilter));
+    dialog->setObjectName(QStringLiteral("saveResultsDialog"));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setDefaultSuffix(QStringLiteral("csv"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QFileDialog::fileSelected, this, &MainDialog::SaveResultsTo);
+    dialog->open();
+}
+
+void MainDialog::SaveResultsTo(const QString& file) {
+    // The file holds the answers as they are now, in the order the list then shows.
+    RefreshList();
+    const std::string reason = SaveListAsCsv(m_table, file.toStdString());
+    if (!reason.empty()) {
+        const std::string format(Tr(TextId::MessageSaveFailed));
+        MessageBox::ShowWarning(
+            this, QString::asprintf(format.c_str(), file.toUtf8().constData(), reason.c_str()));
+        return;
+    }
+    m_saveFolder = QFileInfo(file).absolutePath().toStdString();
+    WriteTextSetting(m_store, SettingKey::SaveFolder, m_saveFolder);
 }
 
 void MainDialog::ShowAbout() {

@@ -87,6 +87,7 @@ private:
     void LayoutPanes();
     void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
     void SetChecked(Command command, bool checked);
+    void SetEnabled(Command command, bool enabled);
     void ShowSortIndicator();
 
     // MainDialogInput.cpp
@@ -112,6 +113,8 @@ private:
     void ToggleSortEnabled();
     void ClearNameCache();
     void ShowAbout();
+    void ChooseResultsFile();
+    void SaveResultsTo(const QString& file);
     void AskAgainUnlessLasting(int firstRow);
     void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
 
@@ -126,6 +129,7 @@ private:
     int m_copyItems = 0;
     int m_historyEnabled = 0;
     int m_maxLimit = 0;
+    std::string m_saveFolder;  // where the results were last saved; empty until then
     SortState m_sort;
     int m_listPoints = 0;  // the list's zoomed size; 0 until the first zoom
     ProgressTimer m_progress;

@@ -14,6 +14,7 @@
 
 #include "results/RowCommands.h"
 #include "ui/DialogMetrics.h"
+#include "ui/HostNameTips.h"
 #include "ui/MainDialog.h"
 #include "ui/Painting.h"
 #include "ui/QtText.h"
@@ -98,6 +99,7 @@ void MainDialog::BuildList() {
     m_header->setObjectName(QStringLiteral("sortHeader"));
     m_list->setHorizontalHeader(m_header);
     m_list->setModel(m_model);
+    m_list->setItemDelegate(new HostNameTips(m_list));
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -159,8 +161,14 @@ void MainDialog::BuildMenus() {
         }
         return menu;
     };
-    addMenu(TextId::MenuFile, "fileMenu",
-            {{TextId::MenuFileExit, Command::Exit, false, TextId::MenuFileExitShortcut}});
+    QMenu* file = addMenu(
+        TextId::MenuFile, "fileMenu",
+        {{TextId::MenuFileSaveCsv, Command::SaveResults, false, TextId::MenuFileSaveCsvShortcut}});
+    file->addSeparator();
+    m_actions.emplace_back(Command::Exit,
+                           AddCommandItem(*this, *file, TextId::MenuFileExit, Command::Exit,
+                                          TextId::MenuFileExitShortcut));
+    SetEnabled(Command::SaveResults, false);
     addMenu(TextId::MenuView, "viewMenu",
             {{TextId::MenuViewTopMost, Command::WindowTopMost, true, std::nullopt}});
     QMenu* setting = addMenu(TextId::MenuSetting, "settingMenu",
@@ -171,6 +179,11 @@ void MainDialog::BuildMenus() {
     m_actions.emplace_back(
         Command::ClearCache,
         AddCommandItem(*this, *setting, TextId::MenuSettingClearCache, Command::ClearCache));
+    setting->addSeparator();
+    QAction* confirm =
+        AddCommandItem(*this, *setting, TextId::MenuSettingConfirm, Command::ConfirmNames);
+    confirm->setCheckable(true);
+    m_actions.emplace_back(Command::ConfirmNames, confirm);
     addMenu(TextId::MenuHelp, "helpMenu",
             {{TextId::MenuHelpAbout, Command::About, false, std::nullopt}});
 }
@@ -261,6 +274,10 @@ QAction* MainDialog::MenuAction(Command command) const {
 
 void MainDialog::SetChecked(Command command, bool checked) {
     if (QAction* action = MenuAction(command)) action->setChecked(checked);
+}
+
+void MainDialog::SetEnabled(Command command, bool enabled) {
+    if (QAction* action = MenuAction(command)) action->setEnabled(enabled);
 }
 
 void MainDialog::ShowSortIndicator() {

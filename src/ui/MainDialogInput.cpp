@@ -37,6 +37,8 @@ Key KeyOf(int key) {
             return Key::A;
         case Qt::Key_C:
             return Key::C;
+        case Qt::Key_S:
+            return Key::S;
         case Qt::Key_V:
             return Key::V;
         default:

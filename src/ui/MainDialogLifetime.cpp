@@ -85,6 +85,9 @@ void MainDialog::Open() {
     SetChecked(Command::UseNbt, settings.UseNbt != 0);
     m_historyEnabled = settings.HistoryEnabled;
     SetChecked(Command::History, m_historyEnabled != 0);
+    ConfirmNames.store(settings.ForwardConfirm != 0);
+    SetChecked(Command::ConfirmNames, settings.ForwardConfirm != 0);
+    m_saveFolder = settings.SaveFolder;
 
     // The list keeps itself sorted, also when the history file was edited by hand.
     m_rangeItems.clear();
@@ -172,6 +175,7 @@ void MainDialog::SaveSettingsAndHistory() {
     settings.HistoryEnabled = m_historyEnabled;
     settings.CopyItems = m_copyItems;
     settings.SortEnabled = m_sort.Enabled;
+    settings.ForwardConfirm = ConfirmNames.load() ? 1 : 0;
     WriteClosingSettings(m_store, settings, [this] {
         SaveHistory(m_paths.HistoryFile, m_historyEnabled != 0, m_rangeItems);
     });

@@ -1,6 +1,7 @@
 #include "ui/ResultModel.h"
 
 #include <QBrush>
+#include <QUrl>
 
 #include "base/FixedText.h"
 #include "results/ListRefresh.h"
@@ -35,9 +36,11 @@ void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
         const std::string_view address = FieldText(row.Address);
         const std::string_view host = FieldText(row.HostName);
         const std::string_view domain = DomainCellText(row);
-        m_rows[i] = {m_texts.size(), static_cast<std::uint32_t>(address.size()),
+        m_rows[i] = {m_texts.size(),
+                     static_cast<std::uint32_t>(address.size()),
                      static_cast<std::uint32_t>(host.size()),
-                     static_cast<std::uint32_t>(domain.size()), row.Status};
+                     static_cast<std::uint32_t>(domain.size()),
+                     {row.Status, row.Answer, row.Confirmed, row.LookupStatus}};
         m_texts.append(address).append(host).append(domain);
     }
     endResetModel();
@@ -59,8 +62,19 @@ std::array<std::string_view, 4> ResultModel::Cells(int row) const {
     const std::size_t host = shown.Begin + shown.AddressLength;
     const std::size_t domain = host + shown.HostNameLength;
     return {texts.substr(shown.Begin, shown.AddressLength),
-            texts.substr(host, shown.HostNameLength), StatusText(shown.Status, m_japanese),
+            texts.substr(host, shown.HostNameLength), StatusText(shown.Facts.Status, m_japanese),
             texts.substr(domain, shown.DomainCellLength)};
+}
+
+QString ResultModel::HostNameTooltip(int row, bool cut) const {
+    if (row < 0 || row >= m_count) return {};
+    const std::string_view name = Cells(row)[1];
+    std::string unicode;
+    if (HasAceLabel(name)) {
+        unicode = QUrl::fromAce(QByteArray(name.data(), static_cast<qsizetype>(name.size())))
+                      .toStdString();
+    }
+    return FromUtf8(HostNameNote(name, m_rows[row].Facts, cut, unicode, m_japanese));
 }
 
 int ResultModel::rowCount(const QModelIndex& parent) const {
@@ -76,7 +90,12 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
     const int column = index.column();
     switch (role) {
         case Qt::DisplayRole:
+            return FromUtf8(Cells(index.row())[static_cast<std::size_t>(column)]);
         case Qt::ToolTipRole:
+            // The Host name's tooltip depends on the cell's width: the list's delegate asks
+            // HostNameTooltip. The Result cell tells how the row was answered.
+            if (column == 1) return HostNameTooltip(index.row(), false);
+            if (column == 2) return FromUtf8(ResultNote(m_rows[index.row()].Facts, m_japanese));
             return FromUtf8(Cells(index.row())[static_cast<std::size_t>(column)]);
         case Qt::ForegroundRole:
         case Qt::BackgroundRole: {

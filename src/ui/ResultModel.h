@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "results/AnswerNotes.h"
 #include "results/CellColours.h"
 #include "results/ResultTable.h"
 
@@ -31,6 +32,9 @@ public:
     // The four texts of a displayed row, as shown (UTF-8).
     std::array<std::string_view, 4> Cells(int row) const;
 
+    // The Host name cell's tooltip; `cut` tells whether the cell cuts the name.
+    QString HostNameTooltip(int row, bool cut) const;
+
     void SetListColours(const CellColour& colours) { m_listColours = colours; }
     void SetColumnTitles(const QStringList& titles) { m_titles = titles; }
 
@@ -46,7 +50,7 @@ private:
         std::uint32_t AddressLength;
         std::uint32_t HostNameLength;
         std::uint32_t DomainCellLength;
-        std::int32_t Status;
+        AnswerFacts Facts;
     };
 
     std::vector<DisplayRow> m_rows;

@@ -21,6 +21,8 @@ enum class Command {
     History,
     ClearCache,
     SortEnable,
+    SaveResults,
+    ConfirmNames,
 };
 
 }  // namespace ip2h

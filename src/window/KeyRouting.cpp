@@ -11,6 +11,8 @@ std::optional<Command> Accelerator(Key key, unsigned modifiers) {
                 return Command::Copy;
             case Key::V:
                 return Command::Paste;
+            case Key::S:
+                return Command::SaveResults;
             default:
                 return std::nullopt;
         }

@@ -7,7 +7,7 @@
 namespace ip2h {
 
 // The keys the main window gives a meaning of its own; every other key is Key::Other.
-enum class Key { Other, Enter, Escape, Delete, F1, F4, A, C, V };
+enum class Key { Other, Enter, Escape, Delete, F1, F4, A, C, S, V };
 
 // Modifier bits; the keypad's is not among them (keypad Enter is Enter).
 enum KeyModifier : unsigned { NoModifier = 0, Ctrl = 1, Alt = 2, Shift = 4, Meta = 8 };
@@ -23,8 +23,8 @@ struct KeyRoute {
     bool Consumed = false;       // the focused control never sees the key
 };
 
-// The accelerators act on the list whichever control has the focus: Ctrl+A, Ctrl+C, Ctrl+V and
-// Alt+F4. An entry box's own meaning of these keys is overridden.
+// The accelerators act on the list whichever control has the focus: Ctrl+A, Ctrl+C, Ctrl+V,
+// Ctrl+S and Alt+F4. An entry box's own meaning of these keys is overridden.
 std::optional<Command> Accelerator(Key key, unsigned modifiers);
 
 // The window's handling of a key before dispatch: the accelerators first; F1 is swallowed;

@@ -2,14 +2,20 @@
 // the zoom. Lookups go through an injected resolver.
 #include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QWindow>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -319,7 +325,7 @@ TEST_F(CommandsTest, ACheckpointSavesAndTheWindowGoesOn) {
 // band reaches the native window without moving it.
 TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
     const Command options[] = {Command::WindowTopMost, Command::UseNbt, Command::History,
-                               Command::SortEnable};
+                               Command::SortEnable, Command::ConfirmNames};
     auto state = [&options](const MainDialog& d) {
         std::string out;
         for (const Command option : options) out += d.MenuAction(option)->isChecked() ? '1' : '0';
@@ -327,25 +333,48 @@ TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
     };
     MainDialog& dialog = OpenWith();
     const QRect geometry = dialog.geometry();
-    EXPECT_EQ(state(dialog), "0011");
+    EXPECT_EQ(state(dialog), "00110");
     for (const Command option : options) dialog.MenuAction(option)->trigger();
-    EXPECT_EQ(state(dialog), "1100 top");
+    EXPECT_EQ(state(dialog), "11001 top");
     EXPECT_EQ(dialog.geometry(), geometry);
     dialog.MenuAction(Command::Exit)->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
+    EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("ForwardConfirm=1"), std::string::npos);
     MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
-    EXPECT_EQ(state(reopened), "1100 top");
+    EXPECT_EQ(state(reopened), "11001 top");
     reopened.MenuAction(Command::WindowTopMost)->trigger();
-    EXPECT_EQ(state(reopened), "0100");
+    reopened.MenuAction(Command::ConfirmNames)->trigger();
+    EXPECT_EQ(state(reopened), "01000");
+    ConfirmNames = false;
     EXPECT_TRUE(reopened.isVisible());
 }
 
+// The items added to FILE and SETTING: texts, shortcut, separators, when Save is enabled.
+QStringList MenuTexts(const MainDialog& dialog, const char* menu) {
+    QStringList texts;
+    for (const QAction* action : test::Child<QMenu>(dialog, menu)->actions()) {
+        texts << (action->isSeparator() ? u"--"_s : action->text()) +
+                     (action->isEnabled() ? u""_s : u" (off)"_s);
+    }
+    return texts;
+}
+
 TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
+    MainDialog& english = OpenWith();
+    EXPECT_EQ(MenuTexts(english, "fileMenu"),
+              (QStringList{u"Save Results as CSV...(&S)\tCtrl+S (off)"_s, u"--"_s,
+                           u"EXIT(&X)\tESC  or  Alt+F4"_s}));
+    EXPECT_EQ(MenuTexts(english, "settingMenu").mid(5),
+              (QStringList{u"--"_s, u"Confirm Names by Forward Lookup(&F)"_s}));
     SetLanguageCode("JP");
     MainDialog& dialog = OpenWith("10.0.0.1\n10.0.0.2\n");
     EXPECT_EQ(dialog.Model().index(0, 2).data().toString(), u"成功"_s);
     EXPECT_EQ(dialog.Model().index(1, 2).data().toString(), u"失敗"_s);
+    EXPECT_EQ(dialog.Model().index(1, 2).data(Qt::ToolTipRole).toString(),
+              u"名前なし: ネームサービスにこのアドレスの名前がありません。"_s);
     EXPECT_EQ(dialog.menuBar()->actions().at(0)->text(), u"ファイル(&F)"_s);
+    EXPECT_EQ(MenuTexts(dialog, "fileMenu").first(), u"結果をCSVで保存(&S)...\tCtrl+S"_s);
+    EXPECT_EQ(MenuTexts(dialog, "settingMenu").last(), u"正引きで名前を確認する(&F)"_s);
     // The about box opens without a nested event loop: the trigger returns with it open.
     dialog.MenuAction(Command::About)->trigger();
     QPointer<QWidget> about = QApplication::activeModalWidget();
@@ -354,6 +383,59 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     QTest::keyClick(about, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&about] { return about.isNull(); }));
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// Ctrl+S opens the save dialog (the window goes on), which suggests a dated name; the file
+// is the list as shown. A failed save says why and keeps the file.
+TEST_F(CommandsTest, CtrlSSavesTheListAsCsvThroughTheDialog) {
+    MainDialog& dialog = OpenWith("10.0.0.1\n10.0.0.2\n");
+    const auto save = [&](const std::filesystem::path& file) {
+        QTest::keyClick(List(), Qt::Key_S, Qt::ControlModifier);
+        QFileDialog* chooser = nullptr;
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            chooser = dialog.findChild<QFileDialog*>(u"saveResultsDialog"_s);
+            return chooser != nullptr && chooser->isVisible();
+        }));
+        if (chooser == nullptr) return QString();
+        const QString suggested = chooser->selectedFiles().value(0);
+        chooser->setOption(QFileDialog::DontConfirmOverwrite);
+        chooser->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(chooser)->accept();  // as the dialog's Save button does
+        return suggested;
+    };
+    const QString suggested = save(m_dir / "out.csv");
+    EXPECT_TRUE(
+        QRegularExpression(u"/ip2hostname-\\d{8}-\\d{6}\\.csv$"_s).match(suggested).hasMatch())
+        << suggested.toStdString();
+    EXPECT_EQ(test::ReadFile(m_dir / "out.csv"),
+              "address,hostname,result,domain,answer,confirmed\r\n"
+              "10.0.0.1,h1.example.com,success,-,name,\r\n10.0.0.2,,failure,?,no-name,\r\n");
+    const std::string folder = "SaveFolder=" + m_dir.Path().string();
+    EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find(folder), std::string::npos);
+
+    EXPECT_TRUE(
+        save(m_dir / "out.csv" / "x.csv").startsWith(QString::fromStdString(m_dir.Path().string())))
+        << "the folder last saved to";
+    EXPECT_EQ(MessageBox::Count(), 1);
+    EXPECT_TRUE(MessageBox::LastText().contains(u"/out.csv/"_s) &&
+                MessageBox::LastText().endsWith(u".csv:\nNot a directory"_s))
+        << MessageBox::LastText().toStdString();
+
+    // The Host name's tooltip holds the whole name only when the cell cuts it.
+    const auto tip = [&](int width) {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+        dialog.Header().resizeSection(1, width);
+        const QRect cell = List()->visualRect(dialog.Model().index(0, 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        List()->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(List()->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tip(30), u"h1.example.com"_s);
+    EXPECT_EQ(tip(250), QString());
+    EXPECT_EQ(dialog.Model().index(0, 2).data(Qt::ToolTipRole).toString(),
+              u"Name: the name service gave this name."_s);
 }
 
 TEST_F(CommandsTest, BandAndBottomStripArePaintedFromTheButtonFace) {

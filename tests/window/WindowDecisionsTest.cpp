@@ -27,6 +27,7 @@ TEST(KeyRoutingTest, EachKeyReachesItsCommandByFocusAndDropDownState) {
         {Key::A, Ctrl, EntryBox, false, Command::SelectAll, false, true},
         {Key::C, Ctrl, List, false, Command::Copy, false, true},
         {Key::V, Ctrl, Other, false, Command::Paste, false, true},
+        {Key::S, Ctrl, EntryBox, false, Command::SaveResults, false, true},
         {Key::F4, Alt, EntryBox, kOpen, Command::Exit, false, true},
         {Key::C, Ctrl | Shift, List, false, std::nullopt, false, false},
         {Key::A, NoModifier, EntryBox, false, std::nullopt, false, false},
