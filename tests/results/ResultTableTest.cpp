@@ -1,6 +1,7 @@
 #include "results/ResultTable.h"
 
 #include <gtest/gtest.h>
+#include <netdb.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "base/FixedText.h"
+#include "results/AnswerNotes.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"
@@ -181,6 +183,39 @@ TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
     EXPECT_EQ(SaveListAsCsv(*m_table, dir / "no" / "r.csv"), "No such file or directory");
     EXPECT_EQ(std::filesystem::file_size(dir / "r.csv"), csv.size());
     EXPECT_EQ(SuggestedCsvName(2026, 1, 2, 3, 4, 5), "ip2hostname-20260102-030405.csv");
+}
+
+// Tooltips: the Result cell's sentence, and the Host name cell's lines.
+TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
+    const AnswerFacts error{Failure, AnswerKind::Error, Confirmation::None, EAI_MEMORY};
+    EXPECT_EQ(ResultNote(error, false), "Error: the lookup failed (Memory allocation failure).");
+    EXPECT_EQ(ResultNote({Failure, AnswerKind::NoAnswer}, true).substr(0, 12), "応答なし");
+    EXPECT_EQ(ResultNote({Pending, AnswerKind::Error}, false),
+              "Waiting: the address has not been answered yet.");
+    const std::tuple<std::string_view, AnswerFacts, bool, std::string_view, std::string> hosts[] = {
+        {"a.example", {Success, AnswerKind::Name}, false, "", ""},
+        {"a.example", {Success, AnswerKind::Name}, true, "", "a.example"},
+        {"xn--bcher-kva.example",
+         {Success, AnswerKind::Name, Confirmation::NotConfirmed},
+         true,
+         "bücher.example",
+         "xn--bcher-kva.example\nbücher.example\nNot confirmed: this name does not resolve "
+         "back to the address."},
+        {"b.example",
+         {Success, AnswerKind::Name, Confirmation::Confirmed},
+         false,
+         "",
+         "Confirmed: this name resolves back to the address."},
+        {"10.0.0.1", {Failure, AnswerKind::NoName}, true, "", "10.0.0.1"},
+    };
+    for (const auto& [name, facts, cut, unicode, note] : hosts) {
+        EXPECT_EQ(HostNameNote(name, facts, cut, unicode, false), note) << name;
+    }
+    for (const auto& [name, ace] :
+         {std::pair{"XN--bcher-kva.example", true}, std::pair{"www.xn--p1ai", true},
+          std::pair{"axn--b.example", false}}) {
+        EXPECT_EQ(HasAceLabel(name), ace) << name;
+    }
 }
 
 // When a command rebuilds the list at once instead of leaving it to the timer.
