@@ -78,6 +78,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(IsDottedQuad(range->Start) && IsDottedQuad(range->End), "a range of addresses");
     }
 
+    if (const auto block = ParseCidrText(rangeText)) {
+        const std::uint64_t first = *AddressValue(block->Start);
+        const std::uint64_t size = *AddressValue(block->End) - first + 1;
+        Require(size > 0 && (size & (size - 1)) == 0 && (first & (size - 1)) == 0,
+                "a block is a power of two long and starts on its own boundary");
+    }
+
     const RegistrationPlan plan = PlanRegistration(rangeText, intervalText);
     Require(plan.Interval == interval, "registration uses the clamped interval");
     Require(plan.Start.empty() == plan.End.empty(), "both ends or neither");
