@@ -292,10 +292,11 @@ private:
         const int error = WriteAll(m_io.Output, m_out);
         m_out.clear();
         if (error == 0) return true;
+        ClearProgress();
         // A closed pipe is the reader's choice ("| head"), not a failure worth a word.
-        if (error != EPIPE)
+        if (error != EPIPE) {
             Message("cannot write the results: " + std::string(std::strerror(error)));
-        End(kBatchFailed);
+        }
         return false;
     }
 
@@ -394,14 +395,18 @@ private:
         m_progressShown = true;
     }
 
-    int End(int status) {
+    void ClearProgress() {
         if (m_progressShown) WriteAll(m_io.Errors, "\r\033[K");
         m_progressShown = false;
+    }
+
+    int End(int status) {
+        ClearProgress();
         return status;
     }
 
     void Message(const std::string& text) {
-        End(0);
+        ClearProgress();
         WriteAll(m_io.Errors, "ip2hostname: " + text + "\n");
     }
 

@@ -33,7 +33,7 @@ struct BatchShared;
 
 // One batch run: reads the sources in order, resolves up to Jobs addresses at once and writes
 // each row as soon as it and every row before it are answered. At most a window of
-// max(1024, 4 × Jobs) rows is held; ranges are walked as they go and standard input is read
+// max(1024, 4 x Jobs) rows is held; ranges are walked as they go and standard input is read
 // as rows are needed, so memory does not grow with the input.
 class BatchRun {
 public:
