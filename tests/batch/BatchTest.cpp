@@ -71,11 +71,9 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"--nbt=yes", "--nbt: takes no value"},
         {"--frobnicate", R"(unknown option "--frobnicate")"},
         {"abc", R"("abc" is not an address, a range or a block)"},
-        {"192.168.0-192.168.1", R"("192.168.0-192.168.1" is not an address, a range or a block)"},
         {"-- --jobs", R"("--jobs" is not an address, a range or a block)"},
-        {"--help abc", "help"},
         {"abc --help", R"("abc" is not an address, a range or a block)"},
-        {"--version", "version"}};
+        {"--version abc", "version"}};
     for (const auto& [arguments, expected] : lines) {
         EXPECT_EQ(Describe(ParseBatchArguments(Split(arguments))), expected) << arguments;
     }
