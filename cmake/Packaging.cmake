@@ -1,5 +1,6 @@
-# Where a Linux desktop looks for the program's entry, icon and metainfo, and the Debian
-# package that carries them. `cmake --install` places the files; `cpack` builds the package.
+# Where a Linux desktop looks for the program's entry, icon and metainfo, where man looks for
+# its manual page, and the Debian package that carries them. `cmake --install` places the
+# files; `cpack` builds the package.
 
 set(IP2H_APP_ID io.github.ip2hostname)
 set(IP2H_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
@@ -17,6 +18,17 @@ install(DIRECTORY ${IP2H_RESOURCES}/icons/hicolor
         FILES_MATCHING PATTERN "*.png")
 install(FILES ${IP2H_RESOURCES}/icons/ip2hostname.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The manual page, compressed as Debian keeps manual pages (-n: the same bytes at every build).
+set(IP2H_MAN_PAGE ${PROJECT_BINARY_DIR}/man/ip2hostname.1.gz)
+add_custom_command(OUTPUT ${IP2H_MAN_PAGE}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/docs/ip2hostname.1
+            ${PROJECT_BINARY_DIR}/man/ip2hostname.1
+    COMMAND gzip -9nf ${PROJECT_BINARY_DIR}/man/ip2hostname.1
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/ip2hostname.1 VERBATIM)
+add_custom_target(ip2h_man_page ALL DEPENDS ${IP2H_MAN_PAGE})
+# Built with the program, since cpack installs from a build of that target alone.
+add_dependencies(ip2hostname ip2h_man_page)
+install(FILES ${IP2H_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(IP2H_PACKAGE_CONTACT "ip2hostname maintainers <maintainers@ip2hostname.invalid>"
     CACHE STRING "Maintainer named in the Debian package")
@@ -31,7 +43,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
     "by reverse lookup, up to 96 addresses at a time. Each row shows the address,"
     "its host name, whether the lookup succeeded and a description of the name's"
     "domain. Rows can be sorted, copied and pasted as text. English and Japanese"
-    "interface.")
+    "interface. A batch mode (ip2hostname --batch) writes the same columns as CSV"
+    "or TSV for scripts, without a window.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The build keeps debugging information; the package does not need it.
 set(CPACK_STRIP_FILES ON)

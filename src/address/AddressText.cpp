@@ -135,6 +135,19 @@ std::optional<std::uint32_t> AddressValue(std::string_view text) {
     return QuadValue(fields);
 }
 
+ListLine ReadListLine(std::string_view line) {
+    if (const auto block = ParseCidrText(line)) {
+        return AddressSpan{*AddressValue(block->Start), *AddressValue(block->End)};
+    }
+    if (IsDottedQuad(line)) return line;
+    if (const auto range = ParseRangeText(line)) {
+        const auto first = AddressValue(range->Start);
+        const auto last = AddressValue(range->End);
+        if (first && last) return AddressSpan{*first, *last};
+    }
+    return std::monostate{};
+}
+
 bool IsPrivateAddress(std::string_view text) {
     const auto fields = DottedQuadFields(text);
     if (!fields) return false;

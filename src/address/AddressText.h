@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace ip2h {
 
@@ -38,6 +39,19 @@ std::optional<AddressRange> ParseRangeText(std::string_view text);
 // slash and a decimal prefix length of 0 to 32, nothing else. The address's host bits are
 // ignored, so "10.0.0.77/24" is 10.0.0.0-10.0.0.255. Nothing for any other text.
 std::optional<AddressRange> ParseCidrText(std::string_view text);
+
+// The first and last address of a range, as numbers.
+struct AddressSpan {
+    std::uint32_t First = 0;
+    std::uint32_t Last = 0;
+};
+
+// What one line of a list of addresses stands for (a paste, or standard input in batch mode):
+// a block "a.b.c.d/n" or a range "a-b" whose both ends read as addresses (an AddressSpan), a
+// dotted quad (kept as written, so "010.0.0.1" stays that text), or nothing. The line is
+// taken as it is; cleaning it is the caller's part.
+using ListLine = std::variant<std::monostate, std::string_view, AddressSpan>;
+ListLine ReadListLine(std::string_view line);
 
 // The address as a number, first field most significant; only for dotted quads.
 std::optional<std::uint32_t> AddressValue(std::string_view text);

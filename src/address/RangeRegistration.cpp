@@ -19,10 +19,12 @@ RegistrationPlan PlanRegistration(std::string_view rangeText, std::string_view i
     if (const auto block = ParseCidrText(work)) {
         plan.Start = block->Start;
         plan.End = block->End;
+        plan.Readable = true;
     } else if (work.find('-') == std::string::npos) {
         std::int64_t f[4] = {};
         if (ScanFields(work, "%i.%i.%i.%i", f) == 4) {
             plan.Start = NormaliseFields(f[0], f[1], f[2], f[3]);
+            plan.Readable = true;
         } else {
             plan.Start = "0.0.0.0";
         }
@@ -30,6 +32,7 @@ RegistrationPlan PlanRegistration(std::string_view rangeText, std::string_view i
     } else if (const auto range = ParseRangeText(work)) {
         plan.Start = range->Start;
         plan.End = range->End;
+        plan.Readable = true;
     }
     return plan;
 }

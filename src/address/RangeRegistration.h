@@ -12,6 +12,9 @@ struct RegistrationPlan {
     std::string Start;   // the first address, or empty when no range could be read
     std::string End;     // the last address, or empty when no range could be read
     std::uint32_t Interval = 1;
+    // false: the text is no block, address or range, so Start is the fallback "0.0.0.0" or
+    // empty (the box accepts that; batch mode refuses it).
+    bool Readable = false;
 };
 
 // Spaces are removed from the range text (other blanks stay); a block "a.b.c.d/n" is its

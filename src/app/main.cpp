@@ -1,5 +1,9 @@
 #include <QApplication>
 
+#include <cstdlib>
+#include <string_view>
+
+#include "batch/BatchCommand.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "settings/SettingsFile.h"
@@ -7,6 +11,11 @@
 #include "ui/Application.h"
 
 int main(int argc, char* argv[]) {
+    // Batch mode decides before anything of Qt or the settings is touched: it must run
+    // without a display and leave no file behind.
+    if (argc > 1 && std::string_view(argv[1]) == "--batch") {
+        std::_Exit(ip2h::RunBatchCommand(argc, argv));
+    }
     ip2h::ChooseLanguageFromDesktop();
     const ip2h::SettingsPaths paths = ip2h::DetermineSettingsPaths();
     // Kept until the process ends (EndProcess runs no destructors).

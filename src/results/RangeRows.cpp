@@ -41,9 +41,15 @@ int AppendRange(ResultTable& table, std::string_view start, std::string_view end
                 std::int64_t interval, int startIndex, int maxLimit) {
     const auto first = AddressValue(start);
     const auto last = AddressValue(end);
-    if (!first || !last || !ValidInterval(interval)) return startIndex;
+    if (!first || !last) return startIndex;
+    return AppendRange(table, AddressSpan{*first, *last}, interval, startIndex, maxLimit);
+}
+
+int AppendRange(ResultTable& table, AddressSpan span, std::int64_t interval, int startIndex,
+                int maxLimit) {
+    if (!ValidInterval(interval)) return startIndex;
     if (startIndex < 0 || startIndex >= MaxRows) return startIndex;
-    return WriteRange(table, *first, *last, interval, startIndex, maxLimit);
+    return WriteRange(table, span.First, span.Last, interval, startIndex, maxLimit);
 }
 
 }  // namespace ip2h

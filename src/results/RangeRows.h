@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "address/AddressText.h"
+
 namespace ip2h {
 
 class ResultTable;
@@ -18,5 +20,8 @@ int FillRange(ResultTable& table, std::string_view start, std::string_view end,
 // Leaves RowCount to the caller. Invalid input writes nothing and returns `startIndex`.
 int AppendRange(ResultTable& table, std::string_view start, std::string_view end,
                 std::int64_t interval, int startIndex, int maxLimit);
+// The same for a range already read into numbers.
+int AppendRange(ResultTable& table, AddressSpan span, std::int64_t interval, int startIndex,
+                int maxLimit);
 
 }  // namespace ip2h

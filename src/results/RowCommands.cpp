@@ -12,19 +12,13 @@ constexpr std::size_t kMaxLineLength = 4095;
 // Writes one pasted entry at position `p` and returns the next free position.
 int PasteEntry(ResultTable& table, std::string_view entry, int p, std::uint32_t interval,
                int maxLimit) {
-    if (const auto block = ParseCidrText(entry)) {
-        return AppendRange(table, block->Start, block->End, interval, p, maxLimit);
-    }
-    if (IsDottedQuad(entry)) {
-        table.WriteNewRow(p, entry);
+    const ListLine line = ReadListLine(entry);
+    if (const auto* address = std::get_if<std::string_view>(&line)) {
+        table.WriteNewRow(p, *address);
         return p + 1;
     }
-    if (entry.find('-') != std::string_view::npos) {
-        if (const auto range = ParseRangeText(entry)) {
-            if (IsDottedQuad(range->Start) && IsDottedQuad(range->End)) {
-                return AppendRange(table, range->Start, range->End, interval, p, maxLimit);
-            }
-        }
+    if (const auto* span = std::get_if<AddressSpan>(&line)) {
+        return AppendRange(table, *span, interval, p, maxLimit);
     }
     return p;
 }

@@ -16,8 +16,8 @@ TEST(RangeRegistrationTest, PlansFromTypedTexts) {
     const std::tuple<std::string_view, std::string_view, std::string_view> plans[] = {
         {"192.168.0.1 - 192.168.0.3", "1", "192.168.0.1-192.168.0.3 step 1"},
         {"010.0.0.300", "", "8.0.0.255-8.0.0.255 step 1"},
-        {"abc", "x", "0.0.0.0-0.0.0.0 step 1"},
-        {"192.168.0-192.168.1", "256", "- step 256"},
+        {"abc", "x", "0.0.0.0-0.0.0.0 unreadable step 1"},
+        {"192.168.0-192.168.1", "256", "- unreadable step 256"},
         {"192.168.0.10-20", "0", "192.168.0.10-255.255.255.255 step 1"},
         {"300.1.1.1-010.0.0.0x3", "70000", "255.1.1.1-8.0.0.3 step 65536"},
         {"   ", "1", "invalid step 1"},
@@ -43,11 +43,12 @@ TEST(RangeRegistrationTest, PlansFromTypedTexts) {
         {"10.0.0.77/", "1", "10.0.0.77-10.0.0.77 step 1"},
         {"10.0.0.77/-1", "1", "10.0.0.77-255.255.255.255 step 1"},
         {"1.2.3.4.5/24", "1", "1.2.3.4-1.2.3.4 step 1"},
-        {"10.0.0/24", "1", "0.0.0.0-0.0.0.0 step 1"},
+        {"10.0.0/24", "1", "0.0.0.0-0.0.0.0 unreadable step 1"},
         {"10.0.0.1/24-10.0.0.9", "1", "10.0.0.1-255.255.255.255 step 1"}};
     for (const auto& [text, interval, expected] : plans) {
         const RegistrationPlan plan = PlanRegistration(text, interval);
-        const std::string range = plan.Valid ? plan.Start + "-" + plan.End : "invalid";
+        std::string range = plan.Valid ? plan.Start + "-" + plan.End : "invalid";
+        if (plan.Valid && !plan.Readable) range += " unreadable";
         EXPECT_EQ(range + " step " + std::to_string(plan.Interval), expected) << text;
     }
 }

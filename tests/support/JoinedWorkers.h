@@ -23,7 +23,12 @@ public:
     ~JoinedWorkers() { JoinAll(); }
 
     std::shared_ptr<ResolutionEngine> Engine(ResolutionEngine::LookupFunction lookup = {}) {
-        return ResolutionEngine::Create(std::move(lookup), [this](std::function<void()> work) {
+        return ResolutionEngine::Create(std::move(lookup), Starter());
+    }
+
+    // Starts threads that this object joins, for an engine built elsewhere.
+    ResolutionEngine::ThreadStarter Starter() {
+        return [this](std::function<void()> work) {
             std::lock_guard lock(m_lock);
             std::erase_if(m_workers, [](Worker& worker) {
                 if (!*worker.Ended) return false;
@@ -37,7 +42,7 @@ public:
                                  }),
                                  ended});
             return true;
-        });
+        };
     }
 
     void JoinAll() {

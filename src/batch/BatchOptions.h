@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "address/AddressText.h"
+#include "results/ResultExport.h"
+
+namespace ip2h {
+
+inline constexpr int kDefaultBatchJobs = 96;
+
+// Where a run's addresses come from, in the order given: a range of the command line, or
+// standard input ("-").
+struct BatchSource {
+    bool FromInput = false;
+    AddressSpan Span;  // unless FromInput
+};
+
+struct BatchOptions {
+    std::vector<BatchSource> Sources;  // standard input alone when the command line has none
+    std::uint32_t Interval = 1;
+    int Jobs = kDefaultBatchJobs;
+    bool Nbt = false;
+    bool Confirm = false;
+    bool Quiet = false;
+    ExportFormat Format = ExportFormat::Csv;
+    std::optional<bool> Japanese;  // from the locale unless --lang is given
+};
+
+enum class BatchAction { Run, Help, Version, UsageError };
+
+struct BatchCommandLine {
+    BatchAction Action = BatchAction::Run;
+    BatchOptions Options;
+    std::string Error;  // for UsageError: what is wrong, naming the argument
+};
+
+// Reads the arguments that follow "--batch". Options may come before, between or after the
+// ranges, as "--opt value" or "--opt=value"; after "--" every argument is a range. The first
+// of --help and --version wins over everything after it, but not over an earlier error.
+BatchCommandLine ParseBatchArguments(std::span<const std::string_view> arguments);
+
+// The text of --help.
+std::string_view BatchUsage();
+
+// The user-interface language as the desktop would report it: the first set, non-empty one
+// of LANGUAGE, LC_ALL, LC_MESSAGES and LANG, read through `getenv`.
+std::string UiLanguageFromEnvironment(const std::function<const char*(const char*)>& getenv);
+
+}  // namespace ip2h
