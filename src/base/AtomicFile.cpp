@@ -15,19 +15,19 @@
 #include <thread>
 
 namespace ip2h {
-namespace {
-
-bool WriteAll(int fd, std::string_view bytes) {
+int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return errno;
         }
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
-    return true;
+    return 0;
 }
+
+namespace {
 
 // Creates a new file "<path>.tmp.<unique>" with mode 0666 less the umask, as any new file
 // of the process would get. Returns its descriptor and name, or -1.
@@ -117,7 +117,7 @@ bool ReplaceFileAtomically(const std::filesystem::path& requested, std::string_v
     const auto check = [&failure](bool ok) {
         if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
     };
-    check(WriteAll(fd, bytes));
+    check(WriteAll(fd, bytes) == 0);
     struct stat existing {};
     if (failure == 0 && ::stat(path.c_str(), &existing) == 0) {
         check(::fchmod(fd, existing.st_mode & 07777) == 0);

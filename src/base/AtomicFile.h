@@ -16,6 +16,10 @@ namespace ip2h {
 // (errno EACCES).
 bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Writes all of `bytes` to `fd`, going on after partial writes and interruptions. Returns 0,
+// or the errno of the write that failed.
+int WriteAll(int fd, std::string_view bytes);
+
 // Opens `path` for reading without blocking on a FIFO or a device: the descriptor of a
 // regular file, which the caller closes, or -1 with errno saying why (EINVAL: not a regular
 // file).

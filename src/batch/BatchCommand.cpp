@@ -13,22 +13,13 @@
 #include <thread>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "base/Language.h"
 #include "base/Version.h"
 #include "batch/BatchRun.h"
 
 namespace ip2h {
 namespace {
-
-void WriteText(int fd, const std::string& text) {
-    std::string_view rest = text;
-    while (!rest.empty()) {
-        const ssize_t written = ::write(fd, rest.data(), rest.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
-        rest.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
 
 // Waits for Ctrl+C and interrupts the run. Should the run not end by itself (its output
 // blocked by a reader that stopped reading), the process ends anyway.
@@ -48,15 +39,15 @@ int RunBatchCommand(int argc, char** argv) {
     BatchCommandLine line = ParseBatchArguments(arguments);
     switch (line.Action) {
         case BatchAction::Help:
-            WriteText(STDOUT_FILENO, std::string(BatchUsage()));
+            WriteAll(STDOUT_FILENO, BatchUsage());
             return kBatchDone;
         case BatchAction::Version:
-            WriteText(STDOUT_FILENO, "ip2hostname " + std::string(ProgramVersion()) + "\n");
+            WriteAll(STDOUT_FILENO, "ip2hostname " + std::string(ProgramVersion()) + "\n");
             return kBatchDone;
         case BatchAction::UsageError:
-            WriteText(STDERR_FILENO, "ip2hostname: " + line.Error +
-                                         "\nTry 'ip2hostname --batch --help' for more "
-                                         "information.\n");
+            WriteAll(STDERR_FILENO, "ip2hostname: " + line.Error +
+                                        "\nTry 'ip2hostname --batch --help' for more "
+                                        "information.\n");
             return kBatchUsageError;
         case BatchAction::Run:
             break;

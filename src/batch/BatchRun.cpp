@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "base/AtomicFile.h"
 #include "base/FixedText.h"
 #include "base/Language.h"
 #include "resolver/ReverseLookup.h"
@@ -46,19 +47,6 @@ struct InputEntry {
 
 bool IsBlankOrQuote(char c) {
     return c == ' ' || c == '"' || c == '\'' || c == '\t';
-}
-
-// Writes all of `text`; 0 or the errno of the failure.
-int WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t written = ::write(fd, text.data(), text.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return 0;
 }
 
 std::string Duration(std::uint64_t seconds) {
