@@ -116,7 +116,8 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
     return true;
 }
 
-// A range as the range box reads it, but a text the box would only take as "0.0.0.0".
+// A range as the range box reads it; nothing for a text the box would only take as its
+// fallback "0.0.0.0".
 std::optional<AddressSpan> ReadRange(std::string_view text) {
     const RegistrationPlan plan = PlanRegistration(text, "1");
     if (!plan.Valid || !plan.Readable) return std::nullopt;
