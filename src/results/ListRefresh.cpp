@@ -13,6 +13,12 @@
 namespace ip2h {
 namespace {
 
+// The description shown for an answered address whose name matched `index`, if any.
+std::string_view DescriptionFor(std::string_view address, std::optional<int> index, bool japanese) {
+    if (IsPrivateAddress(address)) return "-";
+    return index ? DomainDescription(*index, japanese) : std::string_view();
+}
+
 // Decides the domain information of a row whose status was just set.
 void Classify(ResultEntry& row, bool japanese) {
     switch (row.Status) {
@@ -30,17 +36,14 @@ void Classify(ResultEntry& row, bool japanese) {
     if (row.DomainIndex != 0 && row.DomainIndex != DomainIndexFailure) return;
     const auto index = FindDomainEntry(FieldText(row.HostName));
     row.DomainIndex = index.value_or(DomainIndexNoMatch);
-    CopyToField(row.DomainInfo,
-                DomainDescriptionOf(FieldText(row.Address), FieldText(row.HostName), japanese));
+    CopyToField(row.DomainInfo, DescriptionFor(FieldText(row.Address), index, japanese));
 }
 
 }  // namespace
 
 std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
                                      bool japanese) {
-    if (IsPrivateAddress(address)) return "-";
-    const auto index = FindDomainEntry(hostName);
-    return index ? DomainDescription(*index, japanese) : std::string_view();
+    return DescriptionFor(address, FindDomainEntry(hostName), japanese);
 }
 
 std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName) {
