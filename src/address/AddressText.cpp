@@ -115,14 +115,10 @@ std::optional<AddressRange> ParseCidrText(std::string_view text) {
     const std::string_view prefixText = text.substr(slash + 1);
     if (std::count(quad.begin(), quad.end(), '.') != 3) return std::nullopt;
     const auto value = AddressValue(quad);
-    if (!value || prefixText.empty() || prefixText.size() > 2) return std::nullopt;
-    unsigned prefix = 0;
-    for (const char c : prefixText) {
-        if (c < '0' || c > '9') return std::nullopt;
-        prefix = prefix * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (prefix > 32) return std::nullopt;
-    const std::uint32_t hostBits = prefix == 0 ? ~0u : (1u << (32 - prefix)) - 1u;
+    // One or two digits: "/024" is not a prefix length.
+    const auto prefix = prefixText.size() <= 2 ? ExactDecimal(prefixText, 0, 32) : std::nullopt;
+    if (!value || !prefix) return std::nullopt;
+    const std::uint32_t hostBits = *prefix == 0 ? ~0u : (1u << (32 - *prefix)) - 1u;
     const std::uint32_t first = *value & ~hostBits;
     return AddressRange{std::string(FormatAddress(first).View()),
                         std::string(FormatAddress(first | hostBits).View())};
@@ -133,6 +129,11 @@ std::optional<std::uint32_t> AddressValue(std::string_view text) {
     std::int64_t fields[4];
     ReadQuad(text, fields);
     return QuadValue(fields);
+}
+
+std::uint64_t AddressCount(AddressSpan span, std::int64_t interval) {
+    if (span.First > span.Last || !ValidInterval(interval)) return 0;
+    return (std::uint64_t{span.Last} - span.First) / static_cast<std::uint64_t>(interval) + 1;
 }
 
 ListLine ReadListLine(std::string_view line) {

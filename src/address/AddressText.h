@@ -46,6 +46,18 @@ struct AddressSpan {
     std::uint32_t Last = 0;
 };
 
+// How many addresses a walk of `span` stepping by `interval` (1 to 65536) visits; 0 when it
+// starts above its end.
+std::uint64_t AddressCount(AddressSpan span, std::int64_t interval);
+
+// What a copied list or a spreadsheet puts around addresses, dropped before a line is read:
+// blanks, quotes and tabs.
+constexpr bool IsListFiller(char c) {
+    return c == ' ' || c == '"' || c == '\'' || c == '\t';
+}
+// A list line is read up to this many characters; the rest of a longer one is ignored.
+inline constexpr std::size_t kMaxListLineLength = 4095;
+
 // What one line of a list of addresses stands for (a paste, or standard input in batch mode):
 // a block "a.b.c.d/n" or a range "a-b" whose both ends read as addresses (an AddressSpan), a
 // dotted quad (kept as written, so "010.0.0.1" stays that text), or nothing. The line is

@@ -92,6 +92,18 @@ std::int64_t LeadingDecimal(std::string_view text) {
     return negative ? -magnitude : magnitude;
 }
 
+std::optional<int> ExactDecimal(std::string_view text, int low, int high) {
+    // Nine digits always fit in an int.
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
 int ClampToInt(std::int64_t value) {
     return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
                                                      std::numeric_limits<int>::max()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -23,6 +24,10 @@ bool ScanInteger(std::string_view text, std::size_t& pos, std::int64_t& value);
 // optional sign, then decimal digits; 0 when there are none. Saturates instead of
 // overflowing.
 std::int64_t LeadingDecimal(std::string_view text);
+
+// A text of decimal digits only (no sign, blank or base prefix) whose value lies in
+// `low`..`high`; nothing otherwise.
+std::optional<int> ExactDecimal(std::string_view text, int low, int high);
 
 // `value` limited to the range of int.
 int ClampToInt(std::int64_t value);

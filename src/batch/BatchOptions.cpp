@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "address/RangeRegistration.h"
+#include "base/IntScan.h"
 #include "resolver/WorkerSlots.h"
 
 namespace ip2h {
@@ -29,18 +30,6 @@ constexpr std::string_view kUsage =
     "\n"
     "Exit status: 0 when every line was written, 1 when the output could not be written\n"
     "or the input read, 2 for a usage error, 130 when interrupted (Ctrl+C).\n";
-
-// A decimal number of `low` to `high`, nothing else around it.
-std::optional<int> DecimalIn(std::string_view text, int low, int high) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    if (value < low || value > high) return std::nullopt;
-    return value;
-}
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -88,13 +77,13 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
     const std::string bad = std::string(name) + ": " + Quoted(*value) + " is not ";
     if (name == "--interval") {
         // Only what the Interval box would keep as it is: the box's own reading then agrees.
-        if (!DecimalIn(*value, kMinInterval, kMaxInterval)) {
+        if (!ExactDecimal(*value, kMinInterval, kMaxInterval)) {
             error = bad + "a number from 1 to 65536";
             return false;
         }
         options.Interval = ClampInterval(*value);
     } else if (name == "--jobs") {
-        const auto jobs = DecimalIn(*value, 1, kMaxWorkerSlots);
+        const auto jobs = ExactDecimal(*value, 1, kMaxWorkerSlots);
         if (!jobs) {
             error = bad + "a number from 1 to 256";
             return false;

@@ -30,8 +30,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Lines are cut where a paste cuts them.
-constexpr std::size_t kMaxLineLength = 4095;
 // Entries read ahead of the dispatcher; a range is one entry however many rows it makes.
 constexpr std::size_t kQueuedEntries = 1024;
 constexpr std::size_t kReadSize = 64 * 1024;
@@ -44,10 +42,6 @@ struct InputEntry {
     std::string Address;  // one address as written; empty for a range
     AddressSpan Span;
 };
-
-bool IsBlankOrQuote(char c) {
-    return c == ' ' || c == '"' || c == '\'' || c == '\t';
-}
 
 std::string Duration(std::uint64_t seconds) {
     char text[32];
@@ -62,11 +56,6 @@ std::string Duration(std::uint64_t seconds) {
                       static_cast<unsigned long long>(seconds % 60));
     }
     return text;
-}
-
-std::uint64_t SpanRows(AddressSpan span, std::uint32_t interval) {
-    if (span.First > span.Last) return 0;
-    return (std::uint64_t{span.Last} - span.First) / interval + 1;
 }
 
 }  // namespace
@@ -134,7 +123,7 @@ void ReadInput(const std::shared_ptr<BatchShared>& shared, int fd) {
             afterCr = c == '\r';
             if (c == '\r' || c == '\n') {
                 more = endLine();
-            } else if (!IsBlankOrQuote(c) && line.size() < kMaxLineLength) {
+            } else if (!IsListFiller(c) && line.size() < kMaxListLineLength) {
                 line.push_back(c);
             }
         }
@@ -158,7 +147,7 @@ public:
             if (source.FromInput) {
                 m_inputPending = true;
             } else {
-                m_total += SpanRows(source.Span, m_options.Interval);
+                m_total += AddressCount(source.Span, m_options.Interval);
             }
         }
     }
@@ -311,7 +300,7 @@ private:
             InputEntry entry = std::move(m_entries.front());
             m_entries.pop_front();
             if (entry.Address.empty()) {
-                m_total += SpanRows(entry.Span, m_options.Interval);
+                m_total += AddressCount(entry.Span, m_options.Interval);
                 Walk(entry.Span);
             } else {
                 ++m_total;

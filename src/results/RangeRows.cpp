@@ -28,11 +28,9 @@ int FillRange(ResultTable& table, std::string_view start, std::string_view end,
     if (!first || !last || !ValidInterval(interval)) return 0;
     table.ResetRows();
     // Room for the rows this range can make, so that the storage grows once.
-    const std::uint64_t span = (static_cast<std::uint64_t>(*last) - std::min(*first, *last)) /
-                                   static_cast<std::uint64_t>(interval) +
-                               1;
-    table.Rows.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(
-        span, static_cast<std::uint64_t>(std::clamp(maxLimit, 0, MaxRows)))));
+    table.Rows.reserve(static_cast<std::size_t>(
+        std::min<std::uint64_t>(AddressCount({*first, *last}, interval),
+                                static_cast<std::uint64_t>(std::clamp(maxLimit, 0, MaxRows)))));
     table.RowCount = WriteRange(table, *first, *last, interval, 0, maxLimit);
     return table.RowCount;
 }

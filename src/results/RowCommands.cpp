@@ -7,8 +7,6 @@
 namespace ip2h {
 namespace {
 
-constexpr std::size_t kMaxLineLength = 4095;
-
 // Writes one pasted entry at position `p` and returns the next free position.
 int PasteEntry(ResultTable& table, std::string_view entry, int p, std::uint32_t interval,
                int maxLimit) {
@@ -49,7 +47,7 @@ std::string CleanPastedText(std::string_view text) {
         if (c == '\r') {
             clean.push_back('\n');
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c != ' ' && c != '"' && c != '\'' && c != '\t') {
+        } else if (!IsListFiller(c)) {
             clean.push_back(c);
         }
     }
@@ -72,7 +70,7 @@ int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t 
             std::size_t end = text.find('\n', start);
             if (end == std::string::npos) end = text.size();
             std::string_view line(text.data() + start, end - start);
-            if (line.size() > kMaxLineLength) line = line.substr(0, kMaxLineLength);
+            if (line.size() > kMaxListLineLength) line = line.substr(0, kMaxListLineLength);
             if (!line.empty()) p = PasteEntry(table, line, p, interval, maxLimit);
             start = end + 1;
         }
