@@ -116,7 +116,7 @@ private:
     void ChooseResultsFile();
     void SaveResultsTo(const QString& file);
     void AskAgainUnlessLasting(int firstRow);
-    void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
+    void AfterTableChange(const SortState& sortBefore);
 
     SettingsPaths m_paths;
     ProfileStore m_store;
