@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QTranslator;
 
 namespace ip2h {
 
@@ -123,6 +124,8 @@ private:
     ResultTable& m_table;
     std::shared_ptr<ResolutionEngine> m_engine;
     bool m_japanese = false;
+    // Qt's own texts in the window's language, while the window lives.
+    std::unique_ptr<QTranslator> m_qtTexts;
 
     // Options and state kept by the window, read from the settings when it opens.
     int m_topMost = 0;

@@ -2,12 +2,14 @@
 // the zoom. Lookups go through an injected resolver.
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSpontaneKeyEvent>
 #include <QStatusBar>
@@ -400,6 +402,18 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     EXPECT_EQ(dialog.menuBar()->actions().at(0)->text(), u"ファイル(&F)"_s);
     EXPECT_EQ(MenuTexts(dialog, "fileMenu").first(), u"結果をCSVで保存(&S)...\tCtrl+S"_s);
     EXPECT_EQ(MenuTexts(dialog, "settingMenu").last(), u"正引きで名前を確認する(&F)"_s);
+    // Qt's own texts too: the entry box's edit menu and the Save dialog.
+    const std::unique_ptr<QMenu> edit(Range()->lineEdit()->createStandardContextMenu());
+    EXPECT_TRUE(edit->actions().first()->text().startsWith(u"元に戻す(&U)"_s));
+    dialog.Dispatch(Command::SaveResults);
+    auto* chooser = dialog.findChild<QFileDialog*>(u"saveResultsDialog"_s);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(test::Child<QLabel>(*chooser, "fileNameLabel")->text(), u"ファイル名(&N):"_s);
+    QStringList buttons;
+    for (const QAbstractButton* button : chooser->findChild<QDialogButtonBox*>()->buttons())
+        buttons << button->text();
+    EXPECT_EQ(buttons, (QStringList{u"保存(&S)"_s, u"キャンセル"_s}));
+    chooser->reject();
     // The about box opens without a nested event loop: the trigger returns with it open.
     dialog.MenuAction(Command::About)->trigger();
     QPointer<QWidget> about = QApplication::activeModalWidget();
