@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <map>
 #include <ranges>
 #include <string>
 #include <thread>
@@ -16,8 +17,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/Version.h"
 #include "batch/BatchRun.h"
+#include "batch/ProgramStart.h"
 #include "support/JoinedWorkers.h"
+#include "support/TempDir.h"
 #include "support/TestNamespace.h"
 
 namespace ip2h {
@@ -76,6 +80,39 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"--version abc", "version"}};
     for (const auto& [arguments, expected] : lines) {
         EXPECT_EQ(Describe(ParseBatchArguments(Split(arguments))), expected) << arguments;
+    }
+}
+
+// What the program does with its command line and environment before anything of Qt.
+TEST(ProgramStart, HelpVersionBatchOrTheWindowWhenThereIsADisplay) {
+    const std::tuple<std::string_view, std::string_view, ProgramMode> starts[] = {
+        // arguments, environment (NAME=value ...), mode
+        {"", "DISPLAY=:0", ProgramMode::Window},
+        {"", "WAYLAND_DISPLAY=wayland-0", ProgramMode::Window},
+        {"", "", ProgramMode::NoDisplay},
+        {"", "DISPLAY=", ProgramMode::NoDisplay},
+        {"", "QT_QPA_PLATFORM=offscreen", ProgramMode::Window},
+        {"", "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w", ProgramMode::NoDisplay},
+        {"", "QT_QPA_PLATFORM=wayland;xcb:x=1 DISPLAY=:1", ProgramMode::Window},
+        {"-platform offscreen", "", ProgramMode::Window},
+        {"--platform xcb", "QT_QPA_PLATFORM=offscreen", ProgramMode::NoDisplay},
+        {"-platform xcb -display :2", "", ProgramMode::Window},
+        {"--version", "", ProgramMode::Version},
+        {"-style fusion --help --version", "DISPLAY=:0", ProgramMode::Help},
+        {"--batch --help", "", ProgramMode::Batch},
+        {"10.0.0.1 --batch", "DISPLAY=:0", ProgramMode::Window},
+    };
+    for (const auto& [arguments, environment, mode] : starts) {
+        std::map<std::string, std::string, std::less<>> variables;
+        for (const std::string_view variable : Split(environment)) {
+            const std::size_t equals = variable.find('=');
+            variables[std::string(variable.substr(0, equals))] = variable.substr(equals + 1);
+        }
+        const auto getenv = [&variables](const char* name) -> const char* {
+            const auto found = variables.find(std::string_view(name));
+            return found == variables.end() ? nullptr : found->second.c_str();
+        };
+        EXPECT_EQ(ChooseProgramMode(Split(arguments), getenv), mode) << arguments << environment;
     }
 }
 
@@ -241,6 +278,34 @@ TEST(BatchProgram, EndsAtAClosedPipeOrCtrlCWithTheAnsweredRowsInOrder) {
     ::close(errors[1]);
     EXPECT_EQ(ReadFrom(errors[0]), "") << "nothing on standard error";
     for (const int fd : {errors[0], head[0], interrupted[0]}) ::close(fd);
+}
+
+// Without a display the program still helps and tells its version, and otherwise says in one
+// line what it needs: it never aborts in Qt.
+TEST(BatchProgram, HelpVersionAndTheWantOfADisplayNeedNoQt) {
+    const test::TempDir home;
+    const std::string version = "ip2hostname " + std::string(ProgramVersion()) + "\n";
+    const std::tuple<std::vector<std::string>, int, std::string, std::string> runs[] = {
+        // arguments, status, the start of standard output, standard error
+        {{"--help"}, 0, "Usage: ip2hostname [--help | --version]\n  or:  ip2hostname --batch", ""},
+        {{"-x", "--version", "--help"}, 0, version, ""},
+        {{}, 1, "", "ip2hostname: the window needs a display"},
+    };
+    for (const auto& [arguments, status, out, error] : runs) {
+        std::vector<std::string> command{"/usr/bin/env", "-i", "PATH=/usr/bin:/bin",
+                                         "HOME=" + home.Path().string(), IP2H_PROGRAM};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        int output[2], errors[2];
+        for (int* ends : {output, errors}) ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+        const pid_t pid = Start(command, output[1], errors[1]);
+        ::close(errors[1]);
+        const std::string written = ReadFrom(output[0]), said = ReadFrom(errors[0]);
+        EXPECT_EQ(Wait(pid), status) << said;
+        EXPECT_TRUE(written.starts_with(out)) << written;
+        EXPECT_TRUE(said.starts_with(error) && std::ranges::count(said, '\n') == !error.empty())
+            << said;
+        ::close(output[0]), ::close(errors[0]);
+    }
 }
 #endif
 
