@@ -9,7 +9,6 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <map>
 #include <ranges>
 #include <string>
 #include <thread>
@@ -85,34 +84,25 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
 
 // What the program does with its command line and environment before anything of Qt.
 TEST(ProgramStart, HelpVersionBatchOrTheWindowWhenThereIsADisplay) {
-    const std::tuple<std::string_view, std::string_view, ProgramMode> starts[] = {
-        // arguments, environment (NAME=value ...), mode
-        {"", "DISPLAY=:0", ProgramMode::Window},
-        {"", "WAYLAND_DISPLAY=wayland-0", ProgramMode::Window},
-        {"", "", ProgramMode::NoDisplay},
-        {"", "DISPLAY=", ProgramMode::NoDisplay},
-        {"", "QT_QPA_PLATFORM=offscreen", ProgramMode::Window},
-        {"", "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w", ProgramMode::NoDisplay},
-        {"", "QT_QPA_PLATFORM=wayland;xcb:x=1 DISPLAY=:1", ProgramMode::Window},
-        {"-platform offscreen", "", ProgramMode::Window},
-        {"--platform xcb", "QT_QPA_PLATFORM=offscreen", ProgramMode::NoDisplay},
-        {"-platform xcb -display :2", "", ProgramMode::Window},
-        {"--version", "", ProgramMode::Version},
-        {"-style fusion --help --version", "DISPLAY=:0", ProgramMode::Help},
-        {"--batch --help", "", ProgramMode::Batch},
-        {"10.0.0.1 --batch", "DISPLAY=:0", ProgramMode::Window},
-    };
-    for (const auto& [arguments, environment, mode] : starts) {
-        std::map<std::string, std::string, std::less<>> variables;
-        for (const std::string_view variable : Split(environment)) {
-            const std::size_t equals = variable.find('=');
-            variables[std::string(variable.substr(0, equals))] = variable.substr(equals + 1);
-        }
-        const auto getenv = [&variables](const char* name) -> const char* {
-            const auto found = variables.find(std::string_view(name));
-            return found == variables.end() ? nullptr : found->second.c_str();
+    using enum ProgramMode;
+    const std::tuple<std::string_view, const char*, const char*, const char*, ProgramMode>
+        starts[] = {
+            // arguments; DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM (nullptr: unset); mode
+            {"", ":0", nullptr, nullptr, Window},
+            {"", "", nullptr, nullptr, NoDisplay},
+            {"", nullptr, nullptr, "offscreen", Window},
+            {"", nullptr, "w", "xcb", NoDisplay},
+            {"", ":1", nullptr, "wayland;xcb:x=1", Window},
+            {"--platform xcb", nullptr, nullptr, "offscreen", NoDisplay},
+            {"-platform xcb -display :2", nullptr, nullptr, nullptr, Window},
+            {"-style fusion --version --help", nullptr, nullptr, nullptr, Version},
+            {"--batch --help", nullptr, nullptr, nullptr, Batch},
         };
-        EXPECT_EQ(ChooseProgramMode(Split(arguments), getenv), mode) << arguments << environment;
+    for (const auto& [arguments, display, wayland, platform, mode] : starts) {
+        const auto getenv = [&](std::string_view name) {
+            return name == "DISPLAY" ? display : name == "WAYLAND_DISPLAY" ? wayland : platform;
+        };
+        EXPECT_EQ(ChooseProgramMode(Split(arguments), getenv), mode) << arguments;
     }
 }
 
@@ -285,19 +275,19 @@ TEST(BatchProgram, EndsAtAClosedPipeOrCtrlCWithTheAnsweredRowsInOrder) {
 TEST(BatchProgram, HelpVersionAndTheWantOfADisplayNeedNoQt) {
     const test::TempDir home;
     const std::string version = "ip2hostname " + std::string(ProgramVersion()) + "\n";
-    const std::tuple<std::vector<std::string>, int, std::string, std::string> runs[] = {
+    const std::tuple<std::string, int, std::string, std::string> runs[] = {
         // arguments, status, the start of standard output, standard error
-        {{"--help"}, 0, "Usage: ip2hostname [--help | --version]\n  or:  ip2hostname --batch", ""},
-        {{"-x", "--version", "--help"}, 0, version, ""},
-        {{}, 1, "", "ip2hostname: the window needs a display"},
+        {"--help", 0, "Usage: ip2hostname [--help | --version]\n  or:  ip2hostname --batch", ""},
+        {"-x --version --help", 0, version, ""},
+        {"", 1, "", "ip2hostname: the window needs a display"},
     };
     for (const auto& [arguments, status, out, error] : runs) {
-        std::vector<std::string> command{"/usr/bin/env", "-i", "PATH=/usr/bin:/bin",
-                                         "HOME=" + home.Path().string(), IP2H_PROGRAM};
-        command.insert(command.end(), arguments.begin(), arguments.end());
         int output[2], errors[2];
         for (int* ends : {output, errors}) ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
-        const pid_t pid = Start(command, output[1], errors[1]);
+        const pid_t pid =
+            Start({"/bin/sh", "-c",
+                   "exec env -i HOME=" + home.Path().string() + " " IP2H_PROGRAM " " + arguments},
+                  output[1], errors[1]);
         ::close(errors[1]);
         const std::string written = ReadFrom(output[0]), said = ReadFrom(errors[0]);
         EXPECT_EQ(Wait(pid), status) << said;

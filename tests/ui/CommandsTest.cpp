@@ -409,10 +409,8 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     auto* chooser = dialog.findChild<QFileDialog*>(u"saveResultsDialog"_s);
     ASSERT_NE(chooser, nullptr);
     EXPECT_EQ(test::Child<QLabel>(*chooser, "fileNameLabel")->text(), u"ファイル名(&N):"_s);
-    QStringList buttons;
-    for (const QAbstractButton* button : chooser->findChild<QDialogButtonBox*>()->buttons())
-        buttons << button->text();
-    EXPECT_EQ(buttons, (QStringList{u"保存(&S)"_s, u"キャンセル"_s}));
+    const auto buttons = chooser->findChild<QDialogButtonBox*>()->buttons();
+    EXPECT_EQ(buttons.first()->text() + buttons.last()->text(), u"保存(&S)キャンセル"_s);
     chooser->reject();
     // The about box opens without a nested event loop: the trigger returns with it open.
     dialog.MenuAction(Command::About)->trigger();
