@@ -63,8 +63,9 @@ else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6widgets6, libqt6gui6, libqt6core6, libstdc++6, libc6, ${IP2H_RUNTIME_PLUGINS}")
 endif()
-# The Japanese interface needs a font with Japanese glyphs; the English one does not.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS fonts-noto-cjk)
+# The Japanese interface needs a font with Japanese glyphs, and Qt's Japanese catalog for the
+# texts of Qt's own dialogs and edit menus; the English one needs neither.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\\\.git/" "/build[^/]*/" "/out/")

@@ -1,9 +1,8 @@
 #include <QApplication>
 
 #include <cstdlib>
-#include <string_view>
 
-#include "batch/BatchCommand.h"
+#include "batch/ProgramStart.h"
 #include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "settings/SettingsFile.h"
@@ -11,11 +10,10 @@
 #include "ui/Application.h"
 
 int main(int argc, char* argv[]) {
-    // Batch mode decides before anything of Qt or the settings is touched: it must run
-    // without a display and leave no file behind.
-    if (argc > 1 && std::string_view(argv[1]) == "--batch") {
-        std::_Exit(ip2h::RunBatchCommand(argc, argv));
-    }
+    // The batch mode, --help, --version and the want of a display are settled before
+    // anything of Qt or the settings is touched: they run without a display and leave no file
+    // behind (Qt would abort without one).
+    if (const auto status = ip2h::RunWithoutWindow(argc, argv)) std::_Exit(*status);
     ip2h::ChooseLanguageFromDesktop();
     const ip2h::SettingsPaths paths = ip2h::DetermineSettingsPaths();
     // Kept until the process ends (EndProcess runs no destructors).

@@ -48,7 +48,7 @@ constexpr std::array kTexts{
     TextRow{TextId::MenuFile, {"FILE(&F)", "ファイル(&F)"}},
     TextRow{TextId::MenuFileExit, {"EXIT(&X)", "アプリケーションの終了(&X)"}},
     TextRow{TextId::MenuFileExitShortcut, {"ESC  or  Alt+F4", "ESC  or  Alt+F4"}},
-    TextRow{TextId::MenuFileSaveCsv, {"Save Results as CSV...(&S)", "結果をCSVで保存(&S)..."}},
+    TextRow{TextId::MenuFileSaveCsv, {"Save Results as CSV(&S)...", "結果をCSVで保存(&S)..."}},
     TextRow{TextId::MenuFileSaveCsvShortcut, {"Ctrl+S", "Ctrl+S"}},
     TextRow{TextId::MenuView, {"VIEW(&V)", "表示(&V)"}},
     TextRow{TextId::MenuViewTopMost, {"Window Top Most(&W)", "常に手前に表示(&W)"}},
@@ -115,10 +115,10 @@ constexpr std::array kTexts{
             {"Error: the lookup failed (%s).", "エラー: 名前の解決に失敗しました (%s)。"}},
     TextRow{TextId::NameConfirmed,
             {"Confirmed: this name resolves back to the address.",
-             "確認済み: この名前は正引きでこのアドレスに戻ります。"}},
+             "確認済み: この名前を正引きするとこのアドレスになります。"}},
     TextRow{TextId::NameNotConfirmed,
             {"Not confirmed: this name does not resolve back to the address.",
-             "未確認: この名前は正引きでこのアドレスに戻りません。"}},
+             "不一致: この名前を正引きしてもこのアドレスになりません。"}},
 };
 
 constexpr bool RowsMatchIds() {

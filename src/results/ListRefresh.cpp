@@ -117,9 +117,9 @@ ListSelection SelectionFromFlags(const ResultTable& table) {
     return selection;
 }
 
-bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows) {
+bool RefreshAtOnce(bool sortChanged, int rowCount, bool listShowsRows) {
     if (rowCount == 0) return listShowsRows;
-    return change.SortChanged && !change.RowsReplaced;
+    return sortChanged;
 }
 
 }  // namespace ip2h

@@ -33,18 +33,12 @@ enum class RefreshOutcome {
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
                            const HostNameRequest& request, bool japanese, bool listHadItems);
 
-// What a command did, for deciding whether the list is rebuilt at once or, as usual, at the
-// timer's next refresh.
-struct TableChange {
-    bool RowsReplaced = false;  // a registration replaced the rows
-    bool SortChanged = false;   // the sort column, direction or switch changed
-};
-
-// True when the list must be rebuilt at once: the table is empty while the list still shows
-// rows (they would look current), or the sort changed, so that the rows follow the indicator
-// (storage order when sorting is off). A registration that wrote rows leaves its first
-// refresh to the timer, which paces the lookups.
-bool RefreshAtOnce(const TableChange& change, int rowCount, bool listShowsRows);
+// True when a command must rebuild the list at once instead of leaving it, as usual, to the
+// timer's next refresh: the table is empty while the list still shows rows (they would look
+// current), or the sort changed (`sortChanged`), so that the rows follow the indicator
+// (storage order when sorting is off) whatever the command did to the rows, also when a
+// registration refused its range and left them as they were.
+bool RefreshAtOnce(bool sortChanged, int rowCount, bool listShowsRows);
 
 // The list's selection as the rows' Selected flags give it, in list order: runs of
 // consecutive positions (first and last included) and the position that takes the focus,

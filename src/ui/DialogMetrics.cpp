@@ -139,6 +139,10 @@ QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base) {
                  MulDivRound(dialogUnits.height(), base.Y, 8));
 }
 
+int BandShrink(int buttonRight, int margin, int clientWidth, int rangeWidth) {
+    return std::clamp(buttonRight + margin - clientWidth, 0, std::max(0, rangeWidth / 2));
+}
+
 int ResultListHeight(int clientHeight, int listTop, bool japanese) {
     const int specified = clientHeight - (japanese ? 84 : 99);
     const int available = clientHeight - kStatusBarHeight - listTop;

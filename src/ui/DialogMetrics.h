@@ -54,6 +54,12 @@ int MulDivRound(int value, int base, int divisor);
 QRect DialogUnitsToPixels(const QRect& dialogUnits, DialogBaseUnits base);
 QSize DialogUnitsToPixels(const QSize& dialogUnits, DialogBaseUnits base);
 
+// How many pixels the range column (its label and box) gives up so that the "Register"
+// button, whose right edge is at `buttonRight`, ends `margin` pixels inside a client area
+// `clientWidth` wide; the interval column and the button move left by as much. At most half
+// of `rangeWidth`: a font wide enough to need more is rare, and the box must stay usable.
+int BandShrink(int buttonRight, int margin, int clientWidth, int rangeWidth);
+
 // Height of the result list for a client area `clientHeight` pixels high whose list starts at
 // `listTop`: the client height less 99 pixels (84 in Japanese), so that the list ends at the
 // 24-pixel status bar with fonts of the layout's own metrics. A font with taller metrics moves

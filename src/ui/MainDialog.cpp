@@ -181,7 +181,7 @@ void MainDialog::RegisterCommand() {
     if (ResetSortOrder(m_sort)) ShowSortIndicator();
     FillRange(m_table, plan.Start, plan.End, plan.Interval, m_maxLimit);
     AskAgainUnlessLasting(0);
-    AfterTableChange(before, true);
+    AfterTableChange(before);
 }
 
 void MainDialog::AskAgainUnlessLasting(int firstRow) {
@@ -190,9 +190,10 @@ void MainDialog::AskAgainUnlessLasting(int firstRow) {
     }
 }
 
-void MainDialog::AfterTableChange(const SortState& sortBefore, bool rowsReplaced) {
-    const TableChange change{rowsReplaced, !(sortBefore == m_sort)};
-    if (RefreshAtOnce(change, m_table.RowCount, m_model->rowCount() > 0)) RefreshList();
+void MainDialog::AfterTableChange(const SortState& sortBefore) {
+    if (RefreshAtOnce(!(sortBefore == m_sort), m_table.RowCount, m_model->rowCount() > 0)) {
+        RefreshList();
+    }
 }
 
 void MainDialog::CopyRows() {
@@ -210,7 +211,7 @@ void MainDialog::CopyRows() {
 void MainDialog::PasteRows() {
     const SortState before = m_sort;
     if (ResetSortOrder(m_sort)) ShowSortIndicator();
-    AfterTableChange(before, false);
+    AfterTableChange(before);
     if (m_table.RowCount >= MaxRows) {
         MessageBox::ShowWarning(this, Text(TextId::MessageLimitOver));
         return;
@@ -257,7 +258,7 @@ void MainDialog::ToggleSortEnabled() {
     ip2h::ToggleSortEnabled(m_sort);
     SetChecked(Command::SortEnable, m_sort.Enabled == 1);
     ShowSortIndicator();
-    AfterTableChange(before, false);
+    AfterTableChange(before);
 }
 
 void MainDialog::ClearNameCache() {

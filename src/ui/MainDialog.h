@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class QTableView;
+class QTranslator;
 
 namespace ip2h {
 
@@ -116,13 +117,15 @@ private:
     void ChooseResultsFile();
     void SaveResultsTo(const QString& file);
     void AskAgainUnlessLasting(int firstRow);
-    void AfterTableChange(const SortState& sortBefore, bool rowsReplaced);
+    void AfterTableChange(const SortState& sortBefore);
 
     SettingsPaths m_paths;
     ProfileStore m_store;
     ResultTable& m_table;
     std::shared_ptr<ResolutionEngine> m_engine;
     bool m_japanese = false;
+    // Qt's own texts in the window's language, while the window lives.
+    std::unique_ptr<QTranslator> m_qtTexts;
 
     // Options and state kept by the window, read from the settings when it opens.
     int m_topMost = 0;

@@ -84,6 +84,11 @@ void MainDialog::BuildControls() {
     connect(m_registerButton, &QPushButton::clicked, this, [this] { Dispatch(Command::Register); });
 
     BuildList();
+    // The wheel never moves the keyboard focus (the boxes and the list would take it): after
+    // a notch over a box, Delete must still delete the selected rows.
+    for (QWidget* control : m_client->findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::WheelFocus) control->setFocusPolicy(Qt::StrongFocus);
+    }
     setTabOrder(m_rangeCombo, m_intervalCombo);
     setTabOrder(m_intervalCombo, m_registerButton);
     setTabOrder(m_registerButton, m_list);
@@ -231,21 +236,31 @@ void MainDialog::LayoutPanes() {
 void MainDialog::LayoutControls() {
     if (m_client == nullptr) return;
     const DialogBaseUnits base = BaseUnitsOf(QFontMetrics(font()));
-    const auto place = [base](QWidget* widget, QRect dialogUnits) {
-        widget->setGeometry(DialogUnitsToPixels(dialogUnits, base));
+    const int clientWidth = m_client->width();
+    // A wide font would push the button past the right edge of a narrow window: the range
+    // column then gives up what the button needs, so every control stays whole.
+    const QRect button = DialogUnitsToPixels(QRect(211, 6, 54, 28), base);
+    const QRect rangeLabel = DialogUnitsToPixels(QRect(5, 6, 140, 14), base);
+    const int shrink = BandShrink(button.left() + button.width(), rangeLabel.left(), clientWidth,
+                                  rangeLabel.width());
+    const auto place = [base, shrink](QWidget* widget, QRect dialogUnits, bool rangeColumn,
+                                      int height = 0) {
+        QRect pixels = DialogUnitsToPixels(dialogUnits, base);
+        if (rangeColumn) {
+            pixels.setWidth(pixels.width() - shrink);
+        } else {
+            pixels.translate(-shrink, 0);
+        }
+        if (height > 0) pixels.setHeight(height);
+        widget->setGeometry(pixels);
     };
-    place(m_rangeLabel, QRect(5, 6, 140, 14));
-    place(m_intervalLabel, QRect(149, 6, 58, 14));
-    place(m_registerButton, QRect(211, 6, 54, 28));
+    place(m_rangeLabel, QRect(5, 6, 140, 14), true);
+    place(m_intervalLabel, QRect(149, 6, 58, 14), false);
+    place(m_registerButton, QRect(211, 6, 54, 28), false);
     // The layout gives each combo box the height of its open drop-down list; the edit part
     // keeps its natural height.
-    for (auto [combo, rect] : {std::pair{m_rangeCombo, QRect(5, 21, 140, 12)},
-                               std::pair{m_intervalCombo, QRect(149, 21, 58, 12)}}) {
-        QRect pixels = DialogUnitsToPixels(rect, base);
-        pixels.setHeight(combo->sizeHint().height());
-        combo->setGeometry(pixels);
-    }
-    const int clientWidth = m_client->width();
+    place(m_rangeCombo, QRect(5, 21, 140, 12), true, m_rangeCombo->sizeHint().height());
+    place(m_intervalCombo, QRect(149, 21, 58, 12), false, m_intervalCombo->sizeHint().height());
     const int clientHeight = m_client->height() + kStatusBarHeight;
     if (clientWidth == 0 || clientHeight == 0) return;
     const int listTop = DialogUnitsToPixels(QRect(0, 40, 0, 0), base).y();

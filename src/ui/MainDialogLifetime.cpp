@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTranslator>
 #include <QWindow>
 
 #include "base/Language.h"
@@ -16,6 +17,7 @@
 #include "ui/DialogMetrics.h"
 #include "ui/MainDialog.h"
 #include "ui/QtText.h"
+#include "ui/QtTranslations.h"
 #include "ui/ResultModel.h"
 #include "ui/SortHeader.h"
 #include "window/WindowPlacement.h"
@@ -41,7 +43,8 @@ MainDialog::MainDialog(SettingsPaths paths, ResultTable& table,
       m_store(m_paths.SettingsFile),
       m_table(table),
       m_engine(std::move(engine)),
-      m_japanese(IsJapanese()) {
+      m_japanese(IsJapanese()),
+      m_qtTexts(InstallQtTranslations(m_japanese)) {
     setObjectName(QStringLiteral("mainDialog"));
     setFont(MainDialogFont(m_japanese));
     setWindowTitle(Text(TextId::WindowTitle));

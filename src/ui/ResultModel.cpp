@@ -1,9 +1,10 @@
 #include "ui/ResultModel.h"
 
 #include <QBrush>
-#include <QUrl>
 
 #include "base/FixedText.h"
+#include "base/LineWrap.h"
+#include "base/Punycode.h"
 #include "results/ListRefresh.h"
 #include "ui/QtText.h"
 
@@ -69,12 +70,10 @@ std::array<std::string_view, 4> ResultModel::Cells(int row) const {
 QString ResultModel::HostNameTooltip(int row, bool cut) const {
     if (row < 0 || row >= m_count) return {};
     const std::string_view name = Cells(row)[1];
-    std::string unicode;
-    if (HasAceLabel(name)) {
-        unicode = QUrl::fromAce(QByteArray(name.data(), static_cast<qsizetype>(name.size())))
-                      .toStdString();
-    }
-    return FromUtf8(HostNameNote(name, m_rows[row].Facts, cut, unicode, m_japanese));
+    // Broken into lines, a name of up to 255 characters stays on the screen.
+    return FromUtf8(
+        WrapLongLines(HostNameNote(name, m_rows[row].Facts, cut, UnicodeHostName(name), m_japanese),
+                      kTooltipColumns));
 }
 
 int ResultModel::rowCount(const QModelIndex& parent) const {

@@ -16,8 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/Version.h"
 #include "batch/BatchRun.h"
+#include "batch/ProgramStart.h"
 #include "support/JoinedWorkers.h"
+#include "support/TempDir.h"
 #include "support/TestNamespace.h"
 
 namespace ip2h {
@@ -76,6 +79,30 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"--version abc", "version"}};
     for (const auto& [arguments, expected] : lines) {
         EXPECT_EQ(Describe(ParseBatchArguments(Split(arguments))), expected) << arguments;
+    }
+}
+
+// What the program does with its command line and environment before anything of Qt.
+TEST(ProgramStart, HelpVersionBatchOrTheWindowWhenThereIsADisplay) {
+    using enum ProgramMode;
+    const std::tuple<std::string_view, const char*, const char*, const char*, ProgramMode>
+        starts[] = {
+            // arguments; DISPLAY, WAYLAND_DISPLAY, QT_QPA_PLATFORM (nullptr: unset); mode
+            {"", ":0", nullptr, nullptr, Window},
+            {"", "", nullptr, nullptr, NoDisplay},
+            {"", nullptr, nullptr, "offscreen", Window},
+            {"", nullptr, "w", "xcb", NoDisplay},
+            {"", ":1", nullptr, "wayland;xcb:x=1", Window},
+            {"--platform xcb", nullptr, nullptr, "offscreen", NoDisplay},
+            {"-platform xcb -display :2", nullptr, nullptr, nullptr, Window},
+            {"-style fusion --version --help", nullptr, nullptr, nullptr, Version},
+            {"--batch --help", nullptr, nullptr, nullptr, Batch},
+        };
+    for (const auto& [arguments, display, wayland, platform, mode] : starts) {
+        const auto getenv = [&](std::string_view name) {
+            return name == "DISPLAY" ? display : name == "WAYLAND_DISPLAY" ? wayland : platform;
+        };
+        EXPECT_EQ(ChooseProgramMode(Split(arguments), getenv), mode) << arguments;
     }
 }
 
@@ -241,6 +268,34 @@ TEST(BatchProgram, EndsAtAClosedPipeOrCtrlCWithTheAnsweredRowsInOrder) {
     ::close(errors[1]);
     EXPECT_EQ(ReadFrom(errors[0]), "") << "nothing on standard error";
     for (const int fd : {errors[0], head[0], interrupted[0]}) ::close(fd);
+}
+
+// Without a display the program still helps and tells its version, and otherwise says in one
+// line what it needs: it never aborts in Qt.
+TEST(BatchProgram, HelpVersionAndTheWantOfADisplayNeedNoQt) {
+    const test::TempDir home;
+    const std::string version = "ip2hostname " + std::string(ProgramVersion()) + "\n";
+    const std::tuple<std::string, int, std::string, std::string> runs[] = {
+        // arguments, status, the start of standard output, standard error
+        {"--help", 0, "Usage: ip2hostname [--help | --version]\n  or:  ip2hostname --batch", ""},
+        {"-x --version --help", 0, version, ""},
+        {"", 1, "", "ip2hostname: the window needs a display"},
+    };
+    for (const auto& [arguments, status, out, error] : runs) {
+        int output[2], errors[2];
+        for (int* ends : {output, errors}) ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
+        const pid_t pid =
+            Start({"/bin/sh", "-c",
+                   "exec env -i HOME=" + home.Path().string() + " " IP2H_PROGRAM " " + arguments},
+                  output[1], errors[1]);
+        ::close(errors[1]);
+        const std::string written = ReadFrom(output[0]), said = ReadFrom(errors[0]);
+        EXPECT_EQ(Wait(pid), status) << said;
+        EXPECT_TRUE(written.starts_with(out)) << written;
+        EXPECT_TRUE(said.starts_with(error) && std::ranges::count(said, '\n') == !error.empty())
+            << said;
+        ::close(output[0]), ::close(errors[0]);
+    }
 }
 #endif
 

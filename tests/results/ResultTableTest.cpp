@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "base/FixedText.h"
+#include "base/LineWrap.h"
+#include "base/Punycode.h"
 #include "results/AnswerNotes.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
@@ -218,23 +220,43 @@ TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
     }
 }
 
+// The Unicode form of names under any top-level domain, nothing for what does not decode or
+// could disguise the name; tooltip lines broken to fit the screen.
+TEST(AnswerNotesTest, UnicodeNamesUnderEveryDomainAndLinesThatFitTheScreen) {
+    const std::pair<std::string_view, std::string_view> names[] = {
+        {"xn--bcher-kva.ru", "bücher.ru"},
+        {"WWW.XN--p1ai.", "WWW.рф."},
+        {"xn--3B-ww4c5e180e575a65lsy2b.xn--a-jv3s", "3年B組金八先生.a😀"},
+        {"plain.example", ""},
+        {"xn--bcher-.example", ""},               // ASCII only
+        {"xn--bcher-kv!.de", ""},                 // not a digit
+        {"xn--bcher-kva.xn--999999999999a", ""},  // overflow
+        {"xn--ab-g4t.example", ""},               // a right-to-left override
+    };
+    for (const auto& [name, unicode] : names) EXPECT_EQ(UnicodeHostName(name), unicode) << name;
+
+    const std::string label(60, 'a');
+    const std::string name = label + "." + label + "." + label + "." + label + ".example";
+    EXPECT_EQ(WrapLongLines("line\n" + name, kTooltipColumns),
+              "line\n" + label + ".\n" + label + ".\n" + label + ".\n" + label + ".\nexample");
+    EXPECT_EQ(WrapLongLines("ab.cdefgh\nüüüüü", 4), "ab.\ncdef\ngh\nüüüü\nü");
+}
+
 // When a command rebuilds the list at once instead of leaving it to the timer.
 TEST(RefreshAtOnceTest, AnEmptiedTableOrAChangedSortShowsAtOnce) {
     const struct {
         const char* what;
-        TableChange change;
+        bool sortChanged;
         int rows;
         bool listShowsRows, atOnce;
     } cases[] = {
-        {"registration that wrote rows: the timer paces it", {true, true}, 20, true, false},
-        {"registration that wrote none empties the list", {true, false}, 0, true, true},
-        {"...and an empty list stays as it is", {true, true}, 0, false, false},
-        {"paste that reset the sort", {false, true}, 30, true, true},
-        {"paste into an empty list that reset the sort", {false, true}, 30, false, true},
-        {"paste with the sort as it was", {false, false}, 30, true, false},
+        {"registration (also a refused one) that reset the sort", true, 20, true, true},
+        {"registration with the sort as it was: the timer paces it", false, 20, true, false},
+        {"registration that wrote none empties the list", false, 0, true, true},
+        {"...and an empty list stays as it is", true, 0, false, false},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RefreshAtOnce(c.change, c.rows, c.listShowsRows), c.atOnce) << c.what;
+        EXPECT_EQ(RefreshAtOnce(c.sortChanged, c.rows, c.listShowsRows), c.atOnce) << c.what;
     }
 }
 

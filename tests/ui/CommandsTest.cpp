@@ -2,13 +2,16 @@
 // the zoom. Lookups go through an injected resolver.
 #include <QAction>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSpontaneKeyEvent>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolTip>
@@ -32,9 +35,13 @@ namespace {
 using Addresses = std::vector<std::string>;
 using namespace Qt::StringLiterals;
 
-// Odd last fields resolve to "h<field>.example.com", even ones fail.
+// A name of 250 characters, internationalised under a domain outside Qt's own list.
+const std::string kLongName = "xn--bcher-kva." + std::string(233, 'a') + ".ru";
+
+// Odd last fields resolve to "h<field>.example.com", even ones fail; 99 has the long name.
 std::string FakeLookup(const std::string& address) {
     const int last = std::stoi(address.substr(address.rfind('.') + 1));
+    if (last == 99) return kLongName;
     return last % 2 == 1 ? "h" + std::to_string(last) + ".example.com" : address;
 }
 
@@ -95,6 +102,17 @@ protected:
     // The sort column and direction as the header's indicator shows them.
     std::pair<int, int> Sort() const {
         return {m_dialog->Header().IndicatorColumn(), m_dialog->Header().IndicatorDirection()};
+    }
+    // The tooltip of a row's Host name cell `width` pixels wide; empty when none shows.
+    QString HostNameTip(int row, int width) {
+        QToolTip::hideText();
+        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
+        m_dialog->Header().resizeSection(1, width);
+        const QRect cell = List()->visualRect(m_dialog->Model().index(row, 1));
+        QHelpEvent help(QEvent::ToolTip, cell.center(),
+                        List()->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(List()->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
     void ClickHeader(int column) {
         SortHeader& header = m_dialog->Header();
@@ -205,6 +223,11 @@ TEST_F(CommandsTest, HeaderClicksSortAndMoveTheIndicatorUnlessSortingIsOff) {
         EXPECT_EQ(Listed(), order);
         EXPECT_EQ(SelectedCount(), 0);
     }
+    // A range text that is no range leaves the rows; they still follow the reset indicator.
+    ClickHeader(1);
+    test::Register(dialog, "10.77.1-10.77.2");
+    EXPECT_EQ(Sort(), std::pair(0, 0));
+    EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
     dialog.MenuAction(Command::SortEnable)->trigger();
     ClickHeader(0);
     EXPECT_EQ(dialog.Header().IndicatorColumn(), -1);
@@ -227,7 +250,9 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         const QPointF at = QRectF(target->rect()).center();
         QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
                           modifiers, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(target, &event);
+        // As the mouse sends it (sendEvent would clear the mark): the focus may follow it.
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        qApp->notify(target, &event);
     };
     QWidget* viewport = List()->viewport();
     ASSERT_EQ(List()->font().pointSize(), 9);
@@ -235,6 +260,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
     Range()->setEditText(u"typed"_s);
     Interval()->setCurrentIndex(1);
     ASSERT_EQ(Interval()->currentText(), u"256"_s);
+    Focus(List());  // the wheel leaves the focus where it is
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier, none = Qt::NoModifier;
     const std::tuple<int, Qt::KeyboardModifiers, QWidget*, int, int> steps[] = {
         // delta, modifiers, over, then the list's and the header's points (0: as opened)
@@ -258,6 +284,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         EXPECT_TRUE(headerPoints == 0 ? dialog.Header().font() == header
                                       : HasCellHeight(dialog.Header().font(), headerPoints));
         EXPECT_EQ(Interval()->currentText(), u"256"_s);
+        EXPECT_TRUE(List()->hasFocus());
     }
     for (int i = 0; i < 25; ++i) wheel(viewport, 120, ctrl);
     EXPECT_TRUE(HasCellHeight(List()->font(), 32));
@@ -362,7 +389,7 @@ QStringList MenuTexts(const MainDialog& dialog, const char* menu) {
 TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     MainDialog& english = OpenWith();
     EXPECT_EQ(MenuTexts(english, "fileMenu"),
-              (QStringList{u"Save Results as CSV...(&S)\tCtrl+S (off)"_s, u"--"_s,
+              (QStringList{u"Save Results as CSV(&S)...\tCtrl+S (off)"_s, u"--"_s,
                            u"EXIT(&X)\tESC  or  Alt+F4"_s}));
     EXPECT_EQ(MenuTexts(english, "settingMenu").mid(5),
               (QStringList{u"--"_s, u"Confirm Names by Forward Lookup(&F)"_s}));
@@ -375,6 +402,16 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     EXPECT_EQ(dialog.menuBar()->actions().at(0)->text(), u"ファイル(&F)"_s);
     EXPECT_EQ(MenuTexts(dialog, "fileMenu").first(), u"結果をCSVで保存(&S)...\tCtrl+S"_s);
     EXPECT_EQ(MenuTexts(dialog, "settingMenu").last(), u"正引きで名前を確認する(&F)"_s);
+    // Qt's own texts too: the entry box's edit menu and the Save dialog.
+    const std::unique_ptr<QMenu> edit(Range()->lineEdit()->createStandardContextMenu());
+    EXPECT_TRUE(edit->actions().first()->text().startsWith(u"元に戻す(&U)"_s));
+    dialog.Dispatch(Command::SaveResults);
+    auto* chooser = dialog.findChild<QFileDialog*>(u"saveResultsDialog"_s);
+    ASSERT_NE(chooser, nullptr);
+    EXPECT_EQ(test::Child<QLabel>(*chooser, "fileNameLabel")->text(), u"ファイル名(&N):"_s);
+    const auto buttons = chooser->findChild<QDialogButtonBox*>()->buttons();
+    EXPECT_EQ(buttons.first()->text() + buttons.last()->text(), u"保存(&S)キャンセル"_s);
+    chooser->reject();
     // The about box opens without a nested event loop: the trigger returns with it open.
     dialog.MenuAction(Command::About)->trigger();
     QPointer<QWidget> about = QApplication::activeModalWidget();
@@ -422,20 +459,25 @@ TEST_F(CommandsTest, CtrlSSavesTheListAsCsvThroughTheDialog) {
         << MessageBox::LastText().toStdString();
 
     // The Host name's tooltip holds the whole name only when the cell cuts it.
-    const auto tip = [&](int width) {
-        QToolTip::hideText();
-        EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
-        dialog.Header().resizeSection(1, width);
-        const QRect cell = List()->visualRect(dialog.Model().index(0, 1));
-        QHelpEvent help(QEvent::ToolTip, cell.center(),
-                        List()->viewport()->mapToGlobal(cell.center()));
-        QApplication::sendEvent(List()->viewport(), &help);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
-    };
-    EXPECT_EQ(tip(30), u"h1.example.com"_s);
-    EXPECT_EQ(tip(250), QString());
+    EXPECT_EQ(HostNameTip(0, 30), u"h1.example.com"_s);
+    EXPECT_EQ(HostNameTip(0, 250), QString());
     EXPECT_EQ(dialog.Model().index(0, 2).data(Qt::ToolTipRole).toString(),
               u"Name: the name service gave this name."_s);
+}
+
+// A name of 250 characters is readable in its tooltip: broken into lines, on the screen,
+// with its Unicode form whatever its top-level domain.
+TEST_F(CommandsTest, ALongNamesTooltipStaysOnTheScreen) {
+    OpenWith("10.0.0.99\n");
+    const QString tip = HostNameTip(0, 100);
+    const QString unicode = QString::fromStdString("bücher" + kLongName.substr(13));
+    EXPECT_EQ(QString(tip).remove(u'\n'), QString::fromStdString(kLongName) + unicode);
+    const QWidget* label = nullptr;
+    for (const QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == u"qtooltip_label"_s && widget->isVisible()) label = widget;
+    }
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->screen()->availableGeometry().contains(label->frameGeometry()));
 }
 
 TEST_F(CommandsTest, BandAndBottomStripArePaintedFromTheButtonFace) {
@@ -469,6 +511,12 @@ TEST_F(CommandsTest, BandAndBottomStripArePaintedFromTheButtonFace) {
             edges.push_back(at.left() + at.width());
         }
         EXPECT_EQ(edges, (std::vector<int>{170, 320, 470, std::max(470, width)})) << width;
+        // The band's controls are whole, also at the smallest width (the fonts are wider
+        // than those the layout was measured in).
+        const QWidget* client = dialog.centralWidget();
+        for (const QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            EXPECT_LT(control->geometry().right(), client->width())
+                << control->objectName().toStdString();
     }
 }
 
