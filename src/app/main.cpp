@@ -1,6 +1,10 @@
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <cstdlib>
+#include <string>
+#include <utility>
 
 #include "batch/ProgramStart.h"
 #include "resolver/WorkerSlots.h"
@@ -8,6 +12,29 @@
 #include "settings/SettingsFile.h"
 #include "ui/AppIcon.h"
 #include "ui/Application.h"
+
+namespace {
+
+// A display variable that names no running server passes the check before Qt, and Qt then
+// ends the process with abort(). While the application is made, Qt's messages are held: a
+// fatal one ends the process with one line and the status of a missing display, naming
+// the first reason Qt gave; otherwise they are printed once the application stands.
+QStringList g_heldMessages;
+
+void HoldOrEnd(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        g_heldMessages.append(message);
+        return;
+    }
+    const QString reason = g_heldMessages.isEmpty() ? message : g_heldMessages.first();
+    const std::string line = "ip2hostname: the window could not open a display (" +
+                             reason.section(QLatin1Char('\n'), 0, 0).toStdString() +
+                             "); without one, use 'ip2hostname --batch'\n";
+    (void)!::write(STDERR_FILENO, line.data(), line.size());
+    std::_Exit(1);
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     // The batch mode, --help, --version and the want of a display are settled before
@@ -20,7 +47,12 @@ int main(int argc, char* argv[]) {
     const auto table = ip2h::ResultTable::Create();
     int result = 0;
     {
+        qInstallMessageHandler(HoldOrEnd);
         QApplication application(argc, argv);
+        qInstallMessageHandler(nullptr);
+        for (const QString& message : std::as_const(g_heldMessages))
+            qWarning("%ls", qUtf16Printable(message));
+        g_heldMessages.clear();
         QApplication::setApplicationName(QStringLiteral("ip2hostname"));
         QApplication::setWindowIcon(ip2h::AppIcon());
         result = ip2h::RunMainWindow(paths, *table, ip2h::ResolutionEngine::Create());

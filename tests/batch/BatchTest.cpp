@@ -276,17 +276,22 @@ TEST(BatchProgram, HelpVersionAndTheWantOfADisplayNeedNoQt) {
     const test::TempDir home;
     const std::string version = "ip2hostname " + std::string(ProgramVersion()) + "\n";
     const std::tuple<std::string, int, std::string, std::string> runs[] = {
-        // arguments, status, the start of standard output, standard error
+        // environment and arguments, status, the start of standard output, standard error
         {"--help", 0, "Usage: ip2hostname [--help | --version]\n  or:  ip2hostname --batch", ""},
         {"-x --version --help", 0, version, ""},
         {"", 1, "", "ip2hostname: the window needs a display"},
+        // A display that no server answers for: Qt gives up, and the process still says so
+        // in one line instead of aborting.
+        {"DISPLAY=:97 QT_QPA_PLATFORM=xcb", 1, "", "ip2hostname: the window could not open"},
     };
     for (const auto& [arguments, status, out, error] : runs) {
+        const bool environment = arguments.starts_with("DISPLAY=");
         int output[2], errors[2];
         for (int* ends : {output, errors}) ASSERT_EQ(::pipe2(ends, O_CLOEXEC), 0);
         const pid_t pid =
             Start({"/bin/sh", "-c",
-                   "exec env -i HOME=" + home.Path().string() + " " IP2H_PROGRAM " " + arguments},
+                   "exec env -i HOME=" + home.Path().string() + " " +
+                       (environment ? arguments + " " IP2H_PROGRAM : IP2H_PROGRAM " " + arguments)},
                   output[1], errors[1]);
         ::close(errors[1]);
         const std::string written = ReadFrom(output[0]), said = ReadFrom(errors[0]);
