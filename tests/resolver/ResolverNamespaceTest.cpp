@@ -44,8 +44,9 @@ TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
     test::TestDnsLock lock(false);
     Answers expected = {{"198.51.100.1", "gw.Net-Test.NET"},
                         {"198.51.100.3", "mail.Example.co.jp"},
-                        {"198.51.100.7", "198.51.100.7"},  // NXDOMAIN
-                        {"192.0.2.99", "192.0.2.99"},      // NXDOMAIN
+                        {"198.51.100.7", "198.51.100.7"},      // NXDOMAIN
+                        {"198.51.100.255", "198.51.100.255"},  // PTR "."
+                        {"192.0.2.99", "192.0.2.99"},          // NXDOMAIN
                         {"203.0.113.40", "odd\\040name\\041.example"},
                         {"203.0.113.41", "esc\\027name.example"}};
     for (int n = 1; n <= 20; ++n) {
@@ -56,9 +57,11 @@ TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
     const auto rows = std::views::keys(expected);
     EXPECT_EQ(ResolveRows(*workers.Engine(), {rows.begin(), rows.end()}), expected);
 
-    // NXDOMAIN is a definite no-name. Forward confirmation: Host-01 resolves back, gw's
-    // address record names another address, mail has none; nothing is confirmed when off.
-    EXPECT_EQ(ReverseLookup("198.51.100.7").Kind, AnswerKind::NoName);
+    // NXDOMAIN and the root name are definite no-names. Forward confirmation: Host-01 resolves
+    // back, gw's address record names another address, mail has none; nothing is confirmed when
+    // off.
+    for (const char* address : {"198.51.100.7", "198.51.100.255"})
+        EXPECT_EQ(ReverseLookup(address).Kind, AnswerKind::NoName) << address;
     const auto confirmations = [] {
         std::string words;
         for (const char* address : {"192.0.2.1", "198.51.100.1", "198.51.100.3", "192.0.2.99"}) {
