@@ -195,10 +195,11 @@ pid_t Start(std::vector<std::string> command, int out, int errors) {
     return pid;
 }
 
-// The exit status; -1, with the group killed, when it has not ended within 20 s.
+// The exit status; -1, with the group killed, when it has not ended within a minute (a run
+// that does not stop goes on for hours).
 int Wait(pid_t pid) {
     int status = 0;
-    for (const auto deadline = Clock::now() + 20s; ::waitpid(pid, &status, WNOHANG) == 0;) {
+    for (const auto deadline = Clock::now() + 60s; ::waitpid(pid, &status, WNOHANG) == 0;) {
         if (Clock::now() > deadline) ::kill(-pid, SIGKILL);
         std::this_thread::sleep_for(10ms);
     }
