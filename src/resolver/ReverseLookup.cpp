@@ -52,7 +52,8 @@ void SetResolverEntry(GetNameInfoFunction entry) {
 }
 
 std::string MendAnswer(std::string_view name, std::string_view address) {
-    if (name.empty()) {
+    // The root name comes from a PTR record registered as "." by mistake: it names no host.
+    if (name.empty() || name == ".") {
         return std::string(address);
     }
     std::string mended;

@@ -52,7 +52,8 @@ std::string LookupStatusText(int status);
 Confirmation ConfirmByForwardLookup(const std::string& name, const in_addr& address);
 
 // Makes a name safe to store and show as the answer for `address`:
-// - an empty name is no name: the answer is the address itself (the failure answer);
+// - an empty name, or the root name "." alone, is no name: the answer is the address itself
+//   (the failure answer), which the lookup and the worker then record as no name;
 // - control characters (bytes below 0x20 and 0x7F) and the parentheses "(" and ")" are written
 //   as a backslash and three decimal digits, the way DNS presents such bytes ("\040" for "("),
 //   so that a copied row stays on one line and a name never looks like a pending placeholder;

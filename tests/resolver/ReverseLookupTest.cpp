@@ -18,6 +18,7 @@ namespace {
 // lookup asked: "d" the name service, "n" a peer.
 const std::map<std::string, std::string> kDns = {{"192.0.2.2", std::string(1024, 'a')},
                                                  {"192.0.2.3", ""},
+                                                 {"192.0.2.8", "."},
                                                  {"192.0.2.4", "odd(name).example"},
                                                  {"10.0.0.9", "named.example"}};
 const std::map<std::string, std::string> kPeers = {{"10.0.0.1", "PEER-A"},
@@ -32,7 +33,7 @@ const std::map<std::string, int> kFailures = {{"192.0.2.5", EAI_AGAIN},
                                               {"10.0.0.7", EAI_AGAIN}};
 std::string g_asked;
 
-// Answers as getnameinfo does, from kDns, which lists an empty name too.
+// Answers as getnameinfo does, from kDns, which lists an empty name and the root name too.
 int ScriptedGetNameInfo(const sockaddr* address, socklen_t length, char* host, socklen_t hostLength,
                         char*, socklen_t, int flags) {
     const auto* in = reinterpret_cast<const sockaddr_in*>(address);
@@ -66,9 +67,9 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
     };
     UseNbt = true;
     // Names fully qualified, in their letter case, mended; the longest the interface returns.
-    // Else the address itself: for an empty name, a peer without a name, addresses not private
-    // or not of four fields ("10.1" reads as 10.0.0.1), and texts that are not addresses, never
-    // looked up (inet_addr would read 255.255.255.255 for them).
+    // Else the address itself: for an empty name or the root name ".", a peer without a name,
+    // addresses not private or not of four fields ("10.1" reads as 10.0.0.1), and texts that are
+    // not addresses, never looked up (inet_addr would read 255.255.255.255 for them).
     const std::pair<const char*, std::string> lookups[] = {
         {"192.0.2.2", std::string(1024, 'a') + " d"},
         {"192.0.2.4", "odd\\040name\\041.example d"},
@@ -79,8 +80,8 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
         {"192.168.1.1", "PEER\\013\\010D dn"}};
     for (const auto& [address, expected] : lookups) EXPECT_EQ(traced(address), expected);
     for (const std::string failed :
-         {"192.0.2.3 d", "10.0.0.2 dn", "172.15.0.1 d", "172.32.0.1 d", "192.169.0.1 d",
-          "11.0.0.1 d", "10.1 d", "not.an.address ", "192.0.2.300 ", " "}) {
+         {"192.0.2.3 d", "192.0.2.8 d", "10.0.0.2 dn", "172.15.0.1 d", "172.32.0.1 d",
+          "192.169.0.1 d", "11.0.0.1 d", "10.1 d", "not.an.address ", "192.0.2.300 ", " "}) {
         EXPECT_EQ(traced(failed.substr(0, failed.find(' '))), failed);
     }
 
@@ -90,6 +91,7 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
         {"192.0.2.3", AnswerKind::NoName, 0},      {"192.0.2.99", AnswerKind::NoName, 0},
         {"not.an.address", AnswerKind::NoName, 0}, {"192.0.2.5", AnswerKind::NoAnswer, 0},
         {"192.0.2.6", AnswerKind::NoAnswer, 0},    {"192.0.2.7", AnswerKind::Error, EAI_MEMORY},
+        {"192.0.2.8", AnswerKind::NoName, 0},   // the root name "."
         {"10.0.0.7", AnswerKind::NoAnswer, 0},  // no peer answers: the name service's kind
     };
     for (const auto& [address, kind, status] : kinds) {

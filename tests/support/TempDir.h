@@ -10,11 +10,12 @@
 
 namespace ip2h::test {
 
-// A fresh directory under the system's temporary directory, removed with all it holds.
+// A fresh directory under `base` (the system's temporary directory unless told), removed with
+// all it holds.
 class TempDir {
 public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "ip2h-XXXXXX").string();
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+        std::string pattern = (base / "ip2h-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         m_path = pattern;
     }

@@ -127,7 +127,8 @@ TEST_F(CommandsTest, KeysReachTheirCommandsThroughTheWindow) {
     MainDialog& dialog = OpenWith("10.0.0.1\n10.0.0.2\n10.0.0.3\n");
     const auto type = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(static_cast<QWidget*>(nullptr), key, modifiers);
-        QTest::qWait(50);  // Enter, Esc and Delete run on the next turn of the event loop
+        // Enter, Esc and Delete run on the next turn of the event loop, however long it takes.
+        QCoreApplication::processEvents();
     };
     const QString typed = u"10.0.0.5-10.0.0.6"_s;
     Range()->setEditText(typed);

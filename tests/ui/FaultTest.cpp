@@ -25,7 +25,8 @@ using WindowFaultTest = test::WindowTest;
 // through the path main() takes, and saves the settings and the history first: closed from
 // the menu, or asked to end by the desktop (SIGTERM at logout or shutdown, SIGHUP). A fresh
 // copy of this program plays the program (told so by the environment) and notes when all its
-// slots are busy; the test times its end from then.
+// slots are busy; the test times its end from then. Waiting for the lookups would take hours,
+// so the bound is wide enough for a loaded machine and still tells the two apart.
 TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnSavesAndEndsTheProcessAtOnce) {
     const char* childDir = std::getenv("IP2H_TEST_CLOSING_DIR");
     if (childDir != nullptr) {
@@ -59,23 +60,30 @@ TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnSavesAndEndsTheProces
         if (signal != 0) environment.insert(u"IP2H_TEST_CLOSING_SIGNAL"_s, u"1"_s);
         child.setProcessEnvironment(environment);
         child.setStandardOutputFile(QProcess::nullDevice());
+        auto endedAt = Clock::time_point::max();
+        QObject::connect(&child, &QProcess::finished, &child,
+                         [&endedAt] { endedAt = Clock::now(); });
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         child.start(QCoreApplication::applicationFilePath(),
                     {u"--gtest_filter=%1.%2"_s.arg(QLatin1String(test->test_suite_name()),
                                                    QLatin1String(test->name()))});
         std::string busyAt;
         (void)QTest::qWaitFor([&] { return !(busyAt = test::ReadFile(dir / "busy-at")).empty(); },
-                              20000);
-        if (signal != 0 && !busyAt.empty()) ::kill(static_cast<pid_t>(child.processId()), signal);
-        const bool ended = child.waitForFinished(20000);
-        const auto endedAt = Clock::now();
+                              60000);
+        // processId() is 0 once the child has ended, and kill(0) would signal this whole group.
+        const auto pid = static_cast<pid_t>(child.processId());
+        if (signal != 0 && !busyAt.empty() && pid > 0) ::kill(pid, signal);
+        // Not waitForFinished: it answers false for a child that ended while the loop above
+        // ran. The state is asked first, on every turn.
+        const bool ended =
+            QTest::qWaitFor([&] { return child.state() == QProcess::NotRunning; }, 60000);
         if (!ended) child.kill();
-        ASSERT_TRUE(ended) << "the process did not end";
+        ASSERT_TRUE(ended) << "the process did not end within 60 s";
         ASSERT_FALSE(busyAt.empty()) << "the child never had 96 lookups waiting";
         EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(child.exitCode(), 0);
         const auto closing = endedAt - Clock::time_point(Clock::duration(std::stoll(busyAt)));
-        EXPECT_LT(closing, 1s)
+        EXPECT_LT(closing, 30s)
             << std::chrono::duration_cast<std::chrono::milliseconds>(closing).count()
             << " ms from closing to the end of the process";
         // The closing sequence ran: the settings and the history were written.

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "WindowHarness.h"
 #include "base/FixedText.h"
@@ -92,16 +93,21 @@ TEST_F(LoadTest, FiveFullRunsKeepMemoryAndThreadsFlat) {
         dialog.Dispatch(Command::Paste);
         ASSERT_EQ(dialog.Table().RowCount, MaxRows);
 
-        const auto start = Clock::now();
-        while (ProgressTimer::CountRows(dialog.Table()).Pending != 0) {
-            ASSERT_LT(Clock::now() - start, 120s) << "the run does not end";
+        // The first run takes 25 s on an idle machine, far longer on a busy one: only a run
+        // that stops answering fails, after a minute without an answer.
+        int pending = -1;
+        for (auto changed = Clock::now();;) {
+            const int left = ProgressTimer::CountRows(dialog.Table()).Pending;
+            if (left == 0) break;
+            if (left != std::exchange(pending, left)) changed = Clock::now();
+            ASSERT_LT(Clock::now() - changed, 60s) << "the run does not end";
             dialog.RefreshList();
             (void)QTest::qWaitFor([&] { return !m_engine->AnyWorkerRunning(); }, 1000);
         }
         for (int i = 0; i < MaxRows; ++i) ASSERT_EQ(dialog.Table().Rows[i].Status, Success) << i;
         EXPECT_EQ(FieldText(dialog.Table().Rows[MaxRows - 1].HostName),
                   "h10-" + std::to_string(run) + "-39-14.example.com");
-        EXPECT_TRUE(QTest::qWaitFor([&] { return ProgramThreads() == idleThreads; }))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ProgramThreads() == idleThreads; }, 60000))
             << ProgramThreads() << " vs " << idleThreads;
         resident.push_back(ResidentKilobytes());
         g_latencyMs = 10;
