@@ -30,6 +30,14 @@ struct DnsClientOptions {
     bool Confirm = false;            // look the PTR names up forward (the iprev rule)
 };
 
+// What a client has done so far, for benchmarks and tests.
+struct DnsClientStats {
+    std::uint64_t Queries = 0;   // queries sent, resent ones included
+    std::uint64_t Resends = 0;   // queries sent again early, taken for lost
+    std::uint64_t Timeouts = 0;  // queries that ran into their full timeout
+    int PeakInFlight = 0;        // the most queries outstanding at once
+};
+
 // An asynchronous DNS client on one event-loop thread of its own: reverse lookups that return
 // every PTR name of an address and, with Confirm, forward confirmation. How many queries it
 // keeps in flight adapts to the server: it grows while answers come back and backs off when
@@ -49,6 +57,8 @@ public:
     // Stops the loop: requests not yet answered are dropped without their `done`. Waits for the
     // loop thread, which never blocks for long. The destructor does the same.
     virtual void Stop() = 0;
+    // Any thread.
+    virtual DnsClientStats Stats() const = 0;
 };
 
 }  // namespace ip2h
