@@ -61,10 +61,9 @@ void startNext(Run& run) {
     if (run.next >= run.count) return;
     const std::uint64_t index = run.next++;
     const std::uint32_t address = run.first + std::uint32_t(index);
-    const std::string name = std::to_string(address & 255) + "." +
-                             std::to_string(address >> 8 & 255) + "." +
-                             std::to_string(address >> 16 & 255) + "." +
-                             std::to_string(address >> 24) + ".in-addr.arpa";
+    const std::string name =
+        std::to_string(address & 255) + "." + std::to_string(address >> 8 & 255) + "." +
+        std::to_string(address >> 16 & 255) + "." + std::to_string(address >> 24) + ".in-addr.arpa";
     ares_query(run.channel, name.c_str(), ns_c_in, ns_t_ptr, &answered, new Ask{&run, index});
 }
 

@@ -5,12 +5,15 @@
 namespace ip2h {
 
 // How many queries an asynchronous client keeps in flight, learnt from the server's answers:
-// - it starts at kInitialWindow and, while nothing is lost, grows by three for each answer
-//   (four times as many each round trip), so that a distant server is soon kept busy;
+// - it starts at kInitialWindow and, while nothing is lost, grows by up to five for each
+//   answer (six times as large each round trip), so that a distant server is soon kept busy;
+//   the nearer the server, the less it grows per answer;
 // - it stops growing that fast once round trips grow well above the shortest seen: a queue
 //   is building at the server, and a server that drops under bursts is close;
-// - a query unanswered for RetransmitAfter() counts as lost: the window halves, once per
-//   round of losses, and then grows by one per round trip;
+// - a query unanswered for RetransmitAfter() counts as lost: the window halves, or falls to
+//   what the server answered in a round trip when that is less, once per round of losses;
+//   then it grows by one per round trip; each round of losses also doubles
+//   the wait before the next query is taken for lost, until an answer comes;
 // - an answer that arrives for a query counted as lost undoes the last halving: the server
 //   is slow, not overrun.
 // Never below kMinWindow, never above the most allowed.
@@ -35,6 +38,8 @@ public:
     void OnLateAnswer();
     // How long a query waits before it is taken for lost and sent again.
     Clock::duration RetransmitAfter() const;
+    // Whether a round trip has been measured: until then RetransmitAfter() is a guess.
+    bool Measured() const { return m_srtt >= 0; }
 
 private:
     double m_window;
@@ -44,6 +49,11 @@ private:
     Clock::time_point m_lastDecrease{};
     double m_beforeDecrease = 0;
     bool m_slowStartBefore = false;
+    int m_backoff = 1;
+    // Answers a microsecond, measured over spans of at least a round trip.
+    double m_answerRate = 0;
+    int m_answersCounted = 0;
+    Clock::time_point m_countSince{};
     // Smoothed round trip, its mean deviation and the shortest seen, in microseconds; a
     // negative smoothed round trip means no sample yet.
     double m_srtt = -1;

@@ -17,6 +17,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <queue>
 #include <thread>
 #include <unordered_map>
 
@@ -33,9 +34,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Early resends of one query within one try: a server that dropped it once may drop the
-// resend too, but one that never answers is left to the timeout.
-constexpr int kMaxResends = 2;
+// A query taken for lost is sent again, each time waiting twice as long, until its try's
+// timeout: a server that dropped it once may drop the resend too.
+constexpr int kMaxBackoffShift = 10;
 // c-ares picks a free 16-bit query id for each query, so far fewer than 65,536 may be
 // outstanding, those taken for lost included.
 constexpr int kMaxOutstanding = 30000;
@@ -91,7 +92,9 @@ public:
     }
 
     bool Open(std::string* error);
-    void Start() { m_thread = std::thread([this] { Loop(); }); }
+    void Start() {
+        m_thread = std::thread([this] { Loop(); });
+    }
 
     void Resolve(std::uint32_t address, Done done) override {
         bool wake = false;
@@ -129,8 +132,10 @@ private:
     // of name i - 1.
     struct Query {
         int TriesLeft = 0;
-        int Resends = 0;
-        int Live = 0;  // attempts c-ares still holds
+        int Try = 0;      // the try under way, counted from 1
+        int Resends = 0;  // within the try
+        int Live = 0;     // attempts c-ares still holds
+        bool NewTry = true;
         bool Queued = false;
         bool Finished = false;
     };
@@ -147,8 +152,13 @@ private:
         std::uint64_t Lookup;
         std::size_t Query;
         Clock::time_point Sent;
+        int Try = 0;
+        int Backoff = 0;  // the wait before it is taken for lost, as a power of two
+        bool FirstOfTry = false;
         bool Lost = false;
     };
+    // When an attempt is taken for lost, unless its answer came first.
+    using LossDeadline = std::pair<Clock::time_point, std::uint64_t>;
     struct QueryRef {
         std::uint64_t Lookup;
         std::size_t Query;
@@ -171,6 +181,7 @@ private:
     void SendWhatFits(Clock::time_point now);
     void Send(const QueryRef& ref, Clock::time_point now);
     void FindLosses(Clock::time_point now);
+    void ScheduleLossesAgain();
     void OnAttempt(std::uint64_t attemptId, int status, const unsigned char* reply, int length);
     void OnNames(std::uint64_t id, Lookup& lookup, int status, const unsigned char* reply,
                  int length);
@@ -213,8 +224,7 @@ private:
     std::unordered_map<std::uint64_t, Lookup> m_lookups;
     std::unordered_map<std::uint64_t, Attempt> m_attempts;
     std::deque<QueryRef> m_waiting;
-    // Attempts in the order they were sent, to find the ones taken for lost.
-    std::deque<std::pair<std::uint64_t, Clock::time_point>> m_sentOrder;
+    std::priority_queue<LossDeadline, std::vector<LossDeadline>, std::greater<>> m_lossDeadlines;
     std::uint64_t m_nextLookup = 1;
     std::uint64_t m_nextAttempt = 1;
     int m_inFlight = 0;  // outstanding attempts not taken for lost
@@ -373,10 +383,9 @@ void AresDnsClient::SendWhatFits(Clock::time_point now) {
     if (m_options.Rate > 0) {
         const double capacity = std::max(1.0, m_options.Rate / 100);
         const double elapsed = std::chrono::duration<double>(now - m_tokensAt).count();
-        m_tokens = m_tokensAt == Clock::time_point{} ? capacity
-                                                     : std::min(capacity, m_tokens +
-                                                                              elapsed *
-                                                                                  m_options.Rate);
+        m_tokens = m_tokensAt == Clock::time_point{}
+                       ? capacity
+                       : std::min(capacity, m_tokens + elapsed * m_options.Rate);
         m_tokensAt = now;
     }
     while (!m_waiting.empty() && m_inFlight < m_window->Limit() &&
@@ -394,10 +403,20 @@ void AresDnsClient::SendWhatFits(Clock::time_point now) {
 
 void AresDnsClient::Send(const QueryRef& ref, Clock::time_point now) {
     Lookup& lookup = m_lookups.at(ref.Lookup);
+    Query& query = lookup.Queries[ref.Query];
     const std::uint64_t attemptId = m_nextAttempt++;
-    m_attempts.emplace(attemptId, Attempt{ref.Lookup, ref.Query, now});
-    m_sentOrder.emplace_back(attemptId, now);
-    ++lookup.Queries[ref.Query].Live;
+    Attempt attempt{ref.Lookup, ref.Query, now};
+    if (query.NewTry) {
+        query.NewTry = false;
+        query.Resends = 0;
+        ++query.Try;
+        attempt.FirstOfTry = true;
+    }
+    attempt.Try = query.Try;
+    attempt.Backoff = std::min(query.Resends, kMaxBackoffShift);
+    m_attempts.emplace(attemptId, attempt);
+    m_lossDeadlines.emplace(now + m_window->RetransmitAfter() * (1 << attempt.Backoff), attemptId);
+    ++query.Live;
     ++m_inFlight;
     {
         std::lock_guard lock(m_statsLock);
@@ -413,29 +432,34 @@ void AresDnsClient::Send(const QueryRef& ref, Clock::time_point now) {
 }
 
 void AresDnsClient::FindLosses(Clock::time_point now) {
-    const auto after = m_window->RetransmitAfter();
-    while (!m_sentOrder.empty()) {
-        const auto [attemptId, sent] = m_sentOrder.front();
+    while (!m_lossDeadlines.empty() && m_lossDeadlines.top().first <= now) {
+        const std::uint64_t attemptId = m_lossDeadlines.top().second;
+        m_lossDeadlines.pop();
         const auto found = m_attempts.find(attemptId);
-        if (found != m_attempts.end()) {
-            if (sent + after > now) break;
-            Attempt& attempt = found->second;
-            attempt.Lost = true;
-            --m_inFlight;
-            m_window->OnLoss(sent, now);
-            const auto lookup = m_lookups.find(attempt.Lookup);
-            if (lookup != m_lookups.end()) {
-                Query& query = lookup->second.Queries[attempt.Query];
-                if (!query.Finished && !query.Queued && query.Resends < kMaxResends) {
-                    ++query.Resends;
-                    query.Queued = true;
-                    m_waiting.push_front({attempt.Lookup, attempt.Query});
-                    std::lock_guard lock(m_statsLock);
-                    ++m_stats.Resends;
-                }
-            }
-        }
-        m_sentOrder.pop_front();
+        if (found == m_attempts.end()) continue;
+        Attempt& attempt = found->second;
+        attempt.Lost = true;
+        --m_inFlight;
+        m_window->OnLoss(attempt.Sent, now);
+        const auto lookup = m_lookups.find(attempt.Lookup);
+        if (lookup == m_lookups.end()) continue;
+        Query& query = lookup->second.Queries[attempt.Query];
+        if (query.Finished || query.Queued || query.NewTry || attempt.Try != query.Try) continue;
+        ++query.Resends;
+        query.Queued = true;
+        m_waiting.push_front({attempt.Lookup, attempt.Query});
+        std::lock_guard lock(m_statsLock);
+        ++m_stats.Resends;
+    }
+}
+
+void AresDnsClient::ScheduleLossesAgain() {
+    // The first round trip measured replaces the guess the first attempts were sent with.
+    m_lossDeadlines = {};
+    const auto after = m_window->RetransmitAfter();
+    for (const auto& [id, attempt] : m_attempts) {
+        if (!attempt.Lost)
+            m_lossDeadlines.emplace(attempt.Sent + after * (1 << attempt.Backoff), id);
     }
 }
 
@@ -456,7 +480,9 @@ void AresDnsClient::OnAttempt(std::uint64_t attemptId, int status, const unsigne
     } else if (attempt.Lost) {
         m_window->OnLateAnswer();
     } else {
+        const bool measured = m_window->Measured();
         m_window->OnAnswer(attempt.Sent, Clock::now(), !m_waiting.empty());
+        if (!measured) ScheduleLossesAgain();
     }
 
     const auto owner = m_lookups.find(attempt.Lookup);
@@ -466,13 +492,15 @@ void AresDnsClient::OnAttempt(std::uint64_t attemptId, int status, const unsigne
     --query.Live;
     if (query.Finished) return;
     if (timedOut) {
-        // Another attempt of this try may still be answered, or be waiting to be sent.
-        if (query.Live > 0 || query.Queued) return;
+        // A try lasts as long as its first attempt; a resend's answer may still come meanwhile.
+        if (!attempt.FirstOfTry || attempt.Try != query.Try || query.NewTry) return;
         if (query.TriesLeft > 0) {
             --query.TriesLeft;
-            query.Resends = 0;
-            query.Queued = true;
-            m_waiting.push_back({attempt.Lookup, attempt.Query});
+            query.NewTry = true;
+            if (!query.Queued) {
+                query.Queued = true;
+                m_waiting.push_back({attempt.Lookup, attempt.Query});
+            }
             return;
         }
     }
@@ -482,7 +510,8 @@ void AresDnsClient::OnAttempt(std::uint64_t attemptId, int status, const unsigne
         return;
     }
     ForwardOutcome outcome = ForwardOutcome::NoAnswer;
-    if (status == ARES_ENOTFOUND || status == ARES_ENODATA) outcome = ForwardOutcome::LeadsElsewhere;
+    if (status == ARES_ENOTFOUND || status == ARES_ENODATA)
+        outcome = ForwardOutcome::LeadsElsewhere;
     if (status == ARES_SUCCESS) {
         outcome = ForwardOutcome::LeadsElsewhere;
         hostent* host = nullptr;
@@ -583,9 +612,7 @@ void AresDnsClient::Finish(std::uint64_t id) {
 Clock::duration AresDnsClient::NextWait(Clock::time_point now) const {
     Clock::duration wait = Clock::duration::max();
     if (!m_attempts.empty()) wait = kTimeoutTick;
-    if (!m_sentOrder.empty()) {
-        wait = std::min(wait, m_sentOrder.front().second + m_window->RetransmitAfter() - now);
-    }
+    if (!m_lossDeadlines.empty()) wait = std::min(wait, m_lossDeadlines.top().first - now);
     if (!m_waiting.empty() && m_options.Rate > 0 && m_tokens < 1) {
         wait = std::min(wait, std::chrono::duration_cast<Clock::duration>(
                                   std::chrono::duration<double>((1 - m_tokens) / m_options.Rate)));

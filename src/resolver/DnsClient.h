@@ -25,7 +25,7 @@ struct DnsClientOptions {
     std::vector<DnsServer> Servers;  // empty: the system's (resolv.conf, RES_OPTIONS)
     std::optional<int> TimeoutMs;    // per try; unset: the system's
     std::optional<int> Retries;      // tries after the first; unset: the system's
-    int MaxInFlight = 2000;          // the most queries outstanding at once
+    int MaxInFlight = 4096;          // the most queries outstanding at once
     double Rate = 0;                 // the most queries started a second; 0: no limit
     bool Confirm = false;            // look the PTR names up forward (the iprev rule)
 };
