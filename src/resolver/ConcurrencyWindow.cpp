@@ -39,7 +39,8 @@ void ConcurrencyWindow::OnAnswer(Clock::time_point sent, Clock::time_point now, 
     }
     // A queue at the server: the round trip is well above the shortest, and by more than the
     // noise of a busy machine.
-    if (m_slowStart && rtt > 2 * m_minRtt + kQueueSlack) m_slowStart = false;
+    const bool queued = rtt > 2 * m_minRtt + kQueueSlack;
+    if (queued) m_slowStart = false;
     if (m_countSince == Clock::time_point{}) m_countSince = now;
     ++m_answersCounted;
     if (const double span = Microseconds(now - m_countSince); span >= std::max(m_srtt, 1000.0)) {
@@ -47,10 +48,11 @@ void ConcurrencyWindow::OnAnswer(Clock::time_point sent, Clock::time_point now, 
         m_answersCounted = 0;
         m_countSince = now;
     }
-    if (!wanted) return;
-    // Growth slows with the round trip: a near server answers so fast that growing by the
-    // answer would outrun the signal of a queue building up.
-    const double growth = kSlowStartGrowth * std::min(1.0, m_srtt / kFarRoundTrip);
+    // More queries would only wait in the server's queue.
+    if (!wanted || queued) return;
+    // Growth slows with the server's own round trip (the shortest, free of any queue): a near
+    // server answers so fast that growing by the answer would outrun the signal of a queue.
+    const double growth = kSlowStartGrowth * std::min(1.0, m_minRtt / kFarRoundTrip);
     m_window = std::min(m_max, m_window + (m_slowStart ? growth : 1.0 / m_window));
 }
 
