@@ -5,6 +5,7 @@
 #include <arpa/nameser.h>
 #include <netdb.h>
 #include <poll.h>
+#include <resolv.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -244,21 +245,19 @@ bool AresDnsClient::Open(std::string* error) {
         !(m_options.Rate >= 0) || std::isinf(m_options.Rate)) {
         return fail("the DNS client's options are out of range");
     }
-    // The system's timeout and tries, as c-ares reads them from resolv.conf and RES_OPTIONS.
-    ares_channel probe = nullptr;
-    int status = ares_init(&probe);
-    if (status != ARES_SUCCESS) {
-        return fail(std::string("cannot read the resolver configuration: ") +
-                    ares_strerror(status));
+    // The system's timeout and attempts, as the C library reads them from resolv.conf and
+    // RES_OPTIONS: c-ares 1.18 knows neither "timeout:" nor "attempts:" and would wait 5 s
+    // four times over.
+    int systemTimeoutMs = RES_TIMEOUT * 1000;
+    int systemTries = RES_DFLRETRY;
+    struct __res_state system {};
+    if (::res_ninit(&system) == 0) {
+        systemTimeoutMs = std::max(1, system.retrans) * 1000;
+        systemTries = std::max(1, system.retry);
+        ::res_nclose(&system);
     }
-    ares_options system{};
-    int systemMask = 0;
-    status = ares_save_options(probe, &system, &systemMask);
-    ares_destroy(probe);
-    if (status != ARES_SUCCESS) return fail(ares_strerror(status));
-    m_timeoutMs = m_options.TimeoutMs.value_or(system.timeout > 0 ? system.timeout : 5000);
-    m_tries = 1 + m_options.Retries.value_or(std::max(0, system.tries - 1));
-    ares_destroy_options(&system);
+    m_timeoutMs = m_options.TimeoutMs.value_or(systemTimeoutMs);
+    m_tries = 1 + m_options.Retries.value_or(systemTries - 1);
 
     // Each c-ares query is one try: the client retries itself, so that it sees every timeout.
     ares_options options{};
@@ -267,7 +266,7 @@ bool AresDnsClient::Open(std::string* error) {
     options.sock_state_cb = &OnSocketState;
     options.sock_state_cb_data = this;
     const int mask = ARES_OPT_TIMEOUTMS | ARES_OPT_TRIES | ARES_OPT_SOCK_STATE_CB;
-    status = ares_init_options(&m_channel, &options, mask);
+    int status = ares_init_options(&m_channel, &options, mask);
     if (status != ARES_SUCCESS) return fail(ares_strerror(status));
     ares_set_socket_configure_callback(m_channel, &SocketConfigure, nullptr);
 
