@@ -10,7 +10,8 @@ namespace ip2h {
 //   the nearer the server, the less it grows per answer;
 // - it stops growing that fast once round trips grow well above the shortest seen: a queue
 //   is building at the server, and a server that drops under bursts is close; while they
-//   stay that long, it does not grow at all;
+//   stay that long, it does not grow at all, and while the smoothed round trip is over four
+//   times the shortest it shrinks by a fifth each round trip;
 // - a query unanswered for RetransmitAfter() counts as lost: the window halves, or falls to
 //   what the server answered in a round trip when that is less, once per round of losses;
 //   then it grows by one per round trip; each round of losses also doubles

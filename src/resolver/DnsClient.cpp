@@ -120,8 +120,12 @@ public:
     }
 
     DnsClientStats Stats() const override {
-        std::lock_guard lock(m_statsLock);
-        return m_stats;
+        DnsClientStats stats;
+        stats.Queries = m_queries.load(std::memory_order_relaxed);
+        stats.Resends = m_resends.load(std::memory_order_relaxed);
+        stats.Timeouts = m_timeouts.load(std::memory_order_relaxed);
+        stats.PeakInFlight = m_peakInFlight.load(std::memory_order_relaxed);
+        return stats;
     }
 
 private:
@@ -217,8 +221,11 @@ private:
     std::vector<Request> m_requests;
     bool m_stopping = false;
 
-    mutable std::mutex m_statsLock;
-    DnsClientStats m_stats;
+    // Counted by the loop thread, read by any.
+    std::atomic<std::uint64_t> m_queries{0};
+    std::atomic<std::uint64_t> m_resends{0};
+    std::atomic<std::uint64_t> m_timeouts{0};
+    std::atomic<int> m_peakInFlight{0};
 
     // The loop thread's alone from here on.
     std::map<ares_socket_t, short> m_sockets;
@@ -417,10 +424,9 @@ void AresDnsClient::Send(const QueryRef& ref, Clock::time_point now) {
     m_lossDeadlines.emplace(now + m_window->RetransmitAfter() * (1 << attempt.Backoff), attemptId);
     ++query.Live;
     ++m_inFlight;
-    {
-        std::lock_guard lock(m_statsLock);
-        ++m_stats.Queries;
-        m_stats.PeakInFlight = std::max(m_stats.PeakInFlight, m_inFlight);
+    m_queries.fetch_add(1, std::memory_order_relaxed);
+    if (m_inFlight > m_peakInFlight.load(std::memory_order_relaxed)) {
+        m_peakInFlight.store(m_inFlight, std::memory_order_relaxed);
     }
     const std::string name =
         ref.Query == 0 ? ReverseQueryName(lookup.Address) : lookup.Names[ref.Query - 1];
@@ -447,8 +453,7 @@ void AresDnsClient::FindLosses(Clock::time_point now) {
         ++query.Resends;
         query.Queued = true;
         m_waiting.push_front({attempt.Lookup, attempt.Query});
-        std::lock_guard lock(m_statsLock);
-        ++m_stats.Resends;
+        m_resends.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
@@ -474,8 +479,7 @@ void AresDnsClient::OnAttempt(std::uint64_t attemptId, int status, const unsigne
     const bool timedOut = status == ARES_ETIMEOUT;
     if (timedOut) {
         if (!attempt.Lost) m_window->OnLoss(attempt.Sent, Clock::now());
-        std::lock_guard lock(m_statsLock);
-        ++m_stats.Timeouts;
+        m_timeouts.fetch_add(1, std::memory_order_relaxed);
     } else if (attempt.Lost) {
         m_window->OnLateAnswer();
     } else {
