@@ -49,8 +49,7 @@ void ConcurrencyWindow::OnAnswer(Clock::time_point sent, Clock::time_point now, 
         m_countSince = now;
     }
     // A long queue, not noise: shrink it, at most once a round trip.
-    if (m_srtt > 4 * m_minRtt + 2 * kQueueSlack &&
-        Microseconds(now - m_lastDecrease) >= m_srtt) {
+    if (m_srtt > 4 * m_minRtt + 2 * kQueueSlack && Microseconds(now - m_lastDecrease) >= m_srtt) {
         m_window = std::max<double>(std::min<double>(kMinWindow, m_max), m_window * 0.8);
         m_lastDecrease = now;
         m_beforeDecrease = 0;
