@@ -61,7 +61,7 @@ if(IP2H_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_DEPENDS ${IP2H_RUNTIME_PLUGINS})
 else()
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6, libqt6gui6, libqt6core6, libstdc++6, libc6, ${IP2H_RUNTIME_PLUGINS}")
+        "libqt6widgets6, libqt6gui6, libqt6core6, libc-ares2, libstdc++6, libc6, ${IP2H_RUNTIME_PLUGINS}")
 endif()
 # The Japanese interface needs a font with Japanese glyphs, and Qt's Japanese catalog for the
 # texts of Qt's own dialogs and edit menus; the English one needs neither.

@@ -2,7 +2,11 @@
 // addresses is as slow as it is against a distant server and only parallel lookups finish fast.
 // It knows one zone, 10.77.0.0/16: 10.77.c.d is host-10-77-c-d.bench.example, both ways.
 // Every other name is NXDOMAIN.
-//   ip2h_delaying_dns [--port 53] [--address 127.0.0.1] [--delay-ms 200]
+// --jitter-ms J adds 0..J ms to each delay, at random, so that answers arrive out of order;
+// --drop-above N drops every query that arrives while N answers are waiting, as a server with
+// a small queue drops bursts.
+//   ip2h_delaying_dns [--port 53] [--address 127.0.0.1] [--delay-ms 200] [--jitter-ms 0]
+//                     [--drop-above 0 (none)]
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -15,9 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <mutex>
 #include <optional>
+#include <queue>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -39,31 +44,42 @@ struct Reply {
     Bytes packet;
 };
 
-// Every reply waits the same delay, so arrival order is due order and a FIFO is the timer queue.
+struct LaterDue {
+    bool operator()(const Reply& a, const Reply& b) const { return a.due > b.due; }
+};
+
+// The replies in due order.
 class ReplyQueue {
 public:
-    void push(Reply reply) {
+    // False, keeping nothing, when `limit` (0: none) replies are waiting already.
+    bool push(Reply reply, std::size_t limit) {
         {
             std::lock_guard lock(mutex_);
-            replies_.push_back(std::move(reply));
+            if (limit > 0 && replies_.size() >= limit) return false;
+            replies_.push(std::move(reply));
         }
         ready_.notify_one();
+        return true;
     }
 
     Reply popWhenDue() {
         std::unique_lock lock(mutex_);
-        ready_.wait(lock, [this] { return !replies_.empty(); });
-        // Only this thread pops, so the front cannot change while it waits.
-        ready_.wait_until(lock, replies_.front().due, [] { return false; });
-        Reply reply = std::move(replies_.front());
-        replies_.pop_front();
-        return reply;
+        while (true) {
+            ready_.wait(lock, [this] { return !replies_.empty(); });
+            // A reply pushed meanwhile may be due earlier: wake for it too.
+            const auto due = replies_.top().due;
+            if (ready_.wait_until(lock, due, [&] { return replies_.top().due < due; })) continue;
+            if (Clock::now() < replies_.top().due) continue;
+            Reply reply = replies_.top();
+            replies_.pop();
+            return reply;
+        }
     }
 
 private:
     std::mutex mutex_;
     std::condition_variable ready_;
-    std::deque<Reply> replies_;
+    std::priority_queue<Reply, std::vector<Reply>, LaterDue> replies_;
 };
 
 std::optional<int> octet(const std::string& text) {
@@ -173,7 +189,9 @@ std::optional<Bytes> answer(const std::uint8_t* query, std::size_t size) {
 }
 
 [[noreturn]] void usage() {
-    std::fprintf(stderr, "usage: ip2h_delaying_dns [--port N] [--address A] [--delay-ms N]\n");
+    std::fprintf(stderr,
+                 "usage: ip2h_delaying_dns [--port N] [--address A] [--delay-ms N] "
+                 "[--jitter-ms N] [--drop-above N]\n");
     std::exit(2);
 }
 
@@ -183,6 +201,8 @@ int main(int argc, char** argv) {
     int port = 53;
     std::string address = "127.0.0.1";
     int delayMs = 200;
+    int jitterMs = 0;
+    std::size_t dropAbove = 0;
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
         if (i + 1 >= argc) usage();
@@ -193,6 +213,10 @@ int main(int argc, char** argv) {
             address = value;
         else if (option == "--delay-ms")
             delayMs = std::atoi(value.c_str());
+        else if (option == "--jitter-ms")
+            jitterMs = std::atoi(value.c_str());
+        else if (option == "--drop-above")
+            dropAbove = std::size_t(std::atoi(value.c_str()));
         else
             usage();
     }
@@ -222,6 +246,10 @@ int main(int argc, char** argv) {
     });
 
     const auto delay = std::chrono::milliseconds(delayMs);
+    std::minstd_rand random(1);
+    std::uniform_int_distribution<int> jitter(0, std::max(0, jitterMs) * 1000);
+    // Answers at once, with nothing to drop, go straight back: no thread hand-off per reply.
+    const bool direct = delayMs <= 0 && jitterMs <= 0 && dropAbove == 0;
     std::uint8_t packet[4096];
     while (true) {
         sockaddr_in peer{};
@@ -230,7 +258,14 @@ int main(int argc, char** argv) {
             recvfrom(fd, packet, sizeof packet, 0, reinterpret_cast<sockaddr*>(&peer), &peerSize);
         if (size < 0) continue;
         auto arrived = Clock::now();
-        if (auto reply = answer(packet, std::size_t(size)))
-            queue.push({arrived + delay, peer, std::move(*reply)});
+        auto reply = answer(packet, std::size_t(size));
+        if (!reply) continue;
+        if (direct) {
+            sendto(fd, reply->data(), reply->size(), 0, reinterpret_cast<const sockaddr*>(&peer),
+                   sizeof peer);
+            continue;
+        }
+        const auto due = arrived + delay + std::chrono::microseconds(jitter(random));
+        queue.push({due, peer, std::move(*reply)}, dropAbove);
     }
 }

@@ -116,9 +116,15 @@ constexpr std::array kTexts{
     TextRow{TextId::NameConfirmed,
             {"Confirmed: this name resolves back to the address.",
              "確認済み: この名前を正引きするとこのアドレスになります。"}},
+    TextRow{TextId::NameConfirmedThrough,
+            {"Confirmed: %s, another name of the address, resolves back to it.",
+             "確認済み: このアドレスの別の名前 %s を正引きするとこのアドレスになります。"}},
     TextRow{TextId::NameNotConfirmed,
             {"Not confirmed: this name does not resolve back to the address.",
              "不一致: この名前を正引きしてもこのアドレスになりません。"}},
+    TextRow{TextId::NameConfirmationUnknown,
+            {"Unknown: a forward lookup got no answer, so the name could not be confirmed.",
+             "不明: 正引きの応答が得られず、確認できませんでした。"}},
 };
 
 constexpr bool RowsMatchIds() {

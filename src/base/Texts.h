@@ -98,7 +98,9 @@ enum class TextId {
     AnswerNoAnswer,
     AnswerError,  // the name service's words for the failure
     NameConfirmed,
+    NameConfirmedThrough,  // the other name that leads back
     NameNotConfirmed,
+    NameConfirmationUnknown,
 
     Count
 };

@@ -24,6 +24,8 @@ std::string_view ConfirmationWord(Confirmation confirmation) {
             return "yes";
         case Confirmation::NotConfirmed:
             return "no";
+        case Confirmation::Unknown:
+            return "unknown";
         case Confirmation::None:
             break;
     }

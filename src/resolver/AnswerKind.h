@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ip2h {
 
@@ -19,11 +20,12 @@ enum class AnswerKind : std::uint8_t {
 enum class Confirmation : std::uint8_t {
     None,          // not asked: the option was off, or the answer is not a DNS name
     Confirmed,     // the name resolves to the address
-    NotConfirmed,  // the name does not resolve, or resolves to other addresses only
+    NotConfirmed,  // no name of the address resolves to it
+    Unknown,       // none resolves to it, but a forward lookup needed to decide got no answer
 };
 
 // The words the exported files use for a kind ("name", "netbios", "no-name", "no-answer",
-// "error") and for a confirmation ("yes", "no", or empty when none was made).
+// "error") and for a confirmation ("yes", "no", "unknown", or empty when none was made).
 std::string_view AnswerKindWord(AnswerKind kind);
 std::string_view ConfirmationWord(Confirmation confirmation);
 
@@ -60,6 +62,17 @@ struct LookupAnswer {
     Confirmation Confirmed = Confirmation::None;
     // The name service's status for an Error answer (a getnameinfo EAI_ code), 0 otherwise.
     int Status = 0;
+    // Every name the address has, mended, when the lookup asked for them all (at most
+    // kMaxPtrNames); empty otherwise.
+    std::vector<std::string> Names;
+    // A Confirmed answer's name that leads back when it is not Text (mended); empty otherwise.
+    std::string ConfirmingName;
 };
+
+// Whether an answer holds for later runs: its kind is lasting and, when a forward lookup was
+// needed, that lookup was answered too.
+inline bool IsLastingAnswer(const LookupAnswer& answer) {
+    return IsLastingAnswer(answer.Kind) && answer.Confirmed != Confirmation::Unknown;
+}
 
 }  // namespace ip2h

@@ -25,9 +25,17 @@ struct DnsClientOptions {
     std::vector<DnsServer> Servers;  // empty: the system's (resolv.conf, RES_OPTIONS)
     std::optional<int> TimeoutMs;    // per try; unset: the system's
     std::optional<int> Retries;      // tries after the first; unset: the system's
-    int MaxInFlight = 2000;          // the most queries outstanding at once
+    int MaxInFlight = 4096;          // the most queries outstanding at once
     double Rate = 0;                 // the most queries started a second; 0: no limit
     bool Confirm = false;            // look the PTR names up forward (the iprev rule)
+};
+
+// What a client has done so far, for benchmarks and tests.
+struct DnsClientStats {
+    std::uint64_t Queries = 0;   // queries sent, resent ones included
+    std::uint64_t Resends = 0;   // queries sent again early, taken for lost
+    std::uint64_t Timeouts = 0;  // queries that ran into their full timeout
+    int PeakInFlight = 0;        // the most queries outstanding at once
 };
 
 // An asynchronous DNS client on one event-loop thread of its own: reverse lookups that return
@@ -49,6 +57,8 @@ public:
     // Stops the loop: requests not yet answered are dropped without their `done`. Waits for the
     // loop thread, which never blocks for long. The destructor does the same.
     virtual void Stop() = 0;
+    // Any thread.
+    virtual DnsClientStats Stats() const = 0;
 };
 
 }  // namespace ip2h

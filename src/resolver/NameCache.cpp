@@ -36,7 +36,7 @@ bool NameCache::Insert(std::string_view address, LookupAnswer answer) {
 void NameCache::ForgetPassingAnswer(std::string_view address) {
     std::lock_guard lock(m_cacheLock);
     const auto found = m_entries.find(address);
-    if (found != m_entries.end() && !IsLastingAnswer(found->second.Kind)) m_entries.erase(found);
+    if (found != m_entries.end() && !IsLastingAnswer(found->second)) m_entries.erase(found);
 }
 
 void NameCache::Clear() {

@@ -1,15 +1,19 @@
 #include "resolver/ReverseLookup.h"
 
 #include <arpa/inet.h>
+#include <arpa/nameser.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <resolv.h>
 
 #include <array>
 #include <cstdint>
 #include <cstring>
 
 #include "address/AddressText.h"
+#include "resolver/Iprev.h"
 #include "resolver/NetbiosNodeStatus.h"
+#include "resolver/PtrNames.h"
 
 namespace ip2h {
 
@@ -102,25 +106,73 @@ std::string LookupStatusText(int status) {
     return ::gai_strerror(status);
 }
 
-Confirmation ConfirmByForwardLookup(const std::string& name, const in_addr& address) {
+namespace {
+
+ForwardOutcome ForwardLookup(const std::string& name, const in_addr& address) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     // One entry per address rather than one per socket type.
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0)
-        return Confirmation::NotConfirmed;
-    Confirmation confirmation = Confirmation::NotConfirmed;
+    const int status = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+    if (status == EAI_NONAME || status == EAI_NODATA) return ForwardOutcome::LeadsElsewhere;
+    if (status != 0) return ForwardOutcome::NoAnswer;
+    ForwardOutcome outcome = ForwardOutcome::LeadsElsewhere;
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
         const auto* in = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
         if (in->sin_addr.s_addr == address.s_addr) {
-            confirmation = Confirmation::Confirmed;
+            outcome = ForwardOutcome::LeadsBack;
             break;
         }
     }
     ::freeaddrinfo(found);
-    return confirmation;
+    return outcome;
+}
+
+}  // namespace
+
+std::vector<std::string> PtrNamesOf(const in_addr& address) {
+    std::vector<std::string> names;
+    struct __res_state state {};
+    if (::res_ninit(&state) != 0) return names;
+    std::array<unsigned char, 65535> reply{};
+    const std::string question = ReverseQueryName(ntohl(address.s_addr));
+    const int length =
+        ::res_nquery(&state, question.c_str(), ns_c_in, ns_t_ptr, reply.data(), reply.size());
+    ns_msg message{};
+    if (length > 0 && ::ns_initparse(reply.data(), length, &message) == 0) {
+        for (int i = 0; i < ns_msg_count(message, ns_s_an); ++i) {
+            ns_rr record{};
+            char name[NS_MAXDNAME];
+            if (::ns_parserr(&message, ns_s_an, i, &record) != 0 ||
+                ns_rr_type(record) != ns_t_ptr ||
+                ::dn_expand(ns_msg_base(message), ns_msg_end(message), ns_rr_rdata(record), name,
+                            sizeof name) < 0) {
+                continue;
+            }
+            names.emplace_back(name);
+        }
+    }
+    ::res_nclose(&state);
+    return names;
+}
+
+ForwardCheck ConfirmByForwardLookup(const std::string& name, const in_addr& address) {
+    // The name shown first: it is the one most likely to lead back.
+    PtrNameList names;
+    names.Add(name);
+    for (const auto& other : PtrNamesOf(address)) names.Add(other);
+    IprevTally tally(names.Names().size());
+    for (std::size_t i = 0; i < names.Names().size() && !tally.Decided(); ++i) {
+        tally.Add(i, ForwardLookup(names.Names()[i], address));
+    }
+    ForwardCheck check;
+    check.Confirmed = tally.Result();
+    if (tally.HasConfirmingName() && tally.ConfirmingName() > 0) {
+        check.ConfirmingName = names.Names()[tally.ConfirmingName()];
+    }
+    return check;
 }
 
 LookupAnswer ReverseLookup(std::string_view address) {
@@ -147,7 +199,11 @@ LookupAnswer ReverseLookup(std::string_view address) {
             answer.Kind = AnswerKind::NoName;
         } else if (ConfirmNames.load(std::memory_order_relaxed)) {
             // The name as the name service gave it, not its mended form.
-            answer.Confirmed = ConfirmByForwardLookup(std::string(raw), parsed);
+            const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), parsed);
+            answer.Confirmed = check.Confirmed;
+            if (!check.ConfirmingName.empty()) {
+                answer.ConfirmingName = MendAnswer(check.ConfirmingName, text);
+            }
         }
         return answer;
     }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "resolver/AnswerKind.h"
 
@@ -47,9 +48,19 @@ AnswerKind KindOfLookupStatus(int status);
 // The name service's own words for a getnameinfo or getaddrinfo status (gai_strerror).
 std::string LookupStatusText(int status);
 
-// Looks `name` up forward (getaddrinfo, IPv4 only): Confirmed when `address` is among its
-// addresses, NotConfirmed otherwise, also when the forward lookup fails.
-Confirmation ConfirmByForwardLookup(const std::string& name, const in_addr& address);
+// Every PTR name of an address, as a DNS query of this thread's own finds them (getnameinfo
+// gives one name only); empty when the query fails.
+std::vector<std::string> PtrNamesOf(const in_addr& address);
+
+// The forward check of a name from the name service and its address: `name` and every other
+// PTR name of the address (at most kMaxPtrNames) are looked up forward (getaddrinfo, IPv4
+// only) until one leads back (IprevTally). `ConfirmingName` is the name that led back when
+// it is not `name`.
+struct ForwardCheck {
+    Confirmation Confirmed = Confirmation::NotConfirmed;
+    std::string ConfirmingName;
+};
+ForwardCheck ConfirmByForwardLookup(const std::string& name, const in_addr& address);
 
 // Makes a name safe to store and show as the answer for `address`:
 // - an empty name, or the root name "." alone, is no name: the answer is the address itself

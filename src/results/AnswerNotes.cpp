@@ -41,9 +41,26 @@ std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bo
     if (cellCutsName) addLine(hostName);
     if (facts.Status != Success) return note;
     if (!unicodeName.empty() && unicodeName != hostName) addLine(unicodeName);
-    if (facts.Confirmed == Confirmation::Confirmed) addLine(Tr(TextId::NameConfirmed, japanese));
-    if (facts.Confirmed == Confirmation::NotConfirmed) {
-        addLine(Tr(TextId::NameNotConfirmed, japanese));
+    switch (facts.Confirmed) {
+        case Confirmation::Confirmed:
+            if (facts.ConfirmingName.empty()) {
+                addLine(Tr(TextId::NameConfirmed, japanese));
+            } else {
+                const std::string_view format = Tr(TextId::NameConfirmedThrough, japanese);
+                const std::size_t mark = format.find("%s");
+                addLine(std::string(format.substr(0, mark))
+                            .append(facts.ConfirmingName)
+                            .append(format.substr(mark + 2)));
+            }
+            break;
+        case Confirmation::NotConfirmed:
+            addLine(Tr(TextId::NameNotConfirmed, japanese));
+            break;
+        case Confirmation::Unknown:
+            addLine(Tr(TextId::NameConfirmationUnknown, japanese));
+            break;
+        case Confirmation::None:
+            break;
     }
     return note;
 }

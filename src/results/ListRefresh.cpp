@@ -92,6 +92,7 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
         row.Answer = answer.Kind;
         row.Confirmed = answer.Confirmed;
         row.LookupStatus = answer.Status;
+        CopyToField(row.ConfirmingName, answer.ConfirmingName);
         row.Status = StatusOfAnswer(FieldText(row.Address), FieldText(row.HostName));
         Classify(row, japanese);
     }

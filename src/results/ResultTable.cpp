@@ -31,6 +31,7 @@ void ResultTable::WriteNewRow(int index, std::string_view address) {
     row.Answer = AnswerKind::Name;
     row.Confirmed = Confirmation::None;
     row.LookupStatus = 0;
+    CopyToField(row.ConfirmingName, {});
 }
 
 void ResultTable::DeleteRows(std::span<const int> selectedPositions) {

@@ -33,6 +33,9 @@ struct ResultEntry {
     AnswerKind Answer;
     Confirmation Confirmed;
     std::int32_t LookupStatus;  // the name service's status of an Error answer
+    // Another name of the address that led back to it, for the tooltip; empty when the name
+    // shown did, or nothing did.
+    char ConfirmingName[kTextFieldSize];
 };
 
 // The rows behind the result list, at most MaxRows of them. Storage grows with the rows

@@ -41,7 +41,8 @@ void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
                      static_cast<std::uint32_t>(address.size()),
                      static_cast<std::uint32_t>(host.size()),
                      static_cast<std::uint32_t>(domain.size()),
-                     {row.Status, row.Answer, row.Confirmed, row.LookupStatus}};
+                     {row.Status, row.Answer, row.Confirmed, row.LookupStatus,
+                      std::string(FieldText(row.ConfirmingName))}};
         m_texts.append(address).append(host).append(domain);
     }
     endResetModel();

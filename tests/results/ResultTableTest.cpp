@@ -161,14 +161,16 @@ TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
     add("192.0.2.4", "(192.0.2.4)", Pending, AnswerKind::Name, Confirmation::None, "");
     add("192.0.2.5", "-x.example", Success, AnswerKind::Name, Confirmation::NotConfirmed, "");
     add("192.0.2.6", "not.listed.yet", Success, AnswerKind::Name, Confirmation::None, "");
-    Order({4, 0, 1, 2, 3});
+    add("192.0.2.7", "c.example", Success, AnswerKind::Name, Confirmation::Unknown, "");
+    Order({4, 0, 1, 2, 3, 6});
     const std::string csv =
         "address,hostname,result,domain,answer,confirmed\r\n"
         "192.0.2.5,'-x.example,success,,name,no\r\n"
         "192.0.2.1,a.example.com,success,\"Commercial, general\",name,yes\r\n"
         "192.0.2.2,,failure,?,no-answer,\r\n"
         "10.0.0.3,\"'=HYPERLINK(\"\"x\"\")\",success,-,netbios,\r\n"
-        "192.0.2.4,,pending,-,,\r\n";
+        "192.0.2.4,,pending,-,,\r\n"
+        "192.0.2.7,c.example,success,,name,unknown\r\n";
     EXPECT_EQ(ExportList(*m_table, ExportFormat::Csv), csv);
     EXPECT_EQ(ExportList(*m_table, ExportFormat::Tsv).substr(0, 147),
               "address\thostname\tresult\tdomain\tanswer\tconfirmed\n"
@@ -208,11 +210,24 @@ TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
          false,
          "",
          "Confirmed: this name resolves back to the address."},
+        {"c.example",
+         {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d.example"},
+         false,
+         "",
+         "Confirmed: d.example, another name of the address, resolves back to it."},
+        {"c.example",
+         {Success, AnswerKind::Name, Confirmation::Unknown},
+         false,
+         "",
+         "Unknown: a forward lookup got no answer, so the name could not be confirmed."},
         {"10.0.0.1", {Failure, AnswerKind::NoName}, true, "", "10.0.0.1"},
     };
     for (const auto& [name, facts, cut, unicode, note] : hosts) {
         EXPECT_EQ(HostNameNote(name, facts, cut, unicode, false), note) << name;
     }
+    EXPECT_EQ(HostNameNote("c", {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d"}, false,
+                           "", true),
+              "確認済み: このアドレスの別の名前 d を正引きするとこのアドレスになります。");
     for (const auto& [name, ace] :
          {std::pair{"XN--bcher-kva.example", true}, std::pair{"www.xn--p1ai", true},
           std::pair{"axn--b.example", false}}) {
