@@ -10,6 +10,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <csignal>
+#include <cstdlib>
 #include <mutex>
 #include <ranges>
 #include <stop_token>
@@ -151,6 +152,25 @@ int MemoryFile(std::string_view bytes) {
     EXPECT_EQ(::write(fd, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     ::lseek(fd, 0, SEEK_SET);
     return fd;
+}
+
+// The progress line goes to a terminal, and never onto the rows on that same terminal.
+TEST(BatchProgress, OnlyOnATerminalThatTheRowsAreNotOn) {
+    std::vector<int> fds{MemoryFile("")};
+    const auto terminal = [&fds] {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return -1;
+        fds.push_back(master);
+        fds.push_back(::open(::ptsname(master), O_RDWR | O_NOCTTY));
+        return fds.back();
+    };
+    const int file = fds[0], screen = terminal(), other = terminal();
+    if (screen < 0 || other < 0) GTEST_SKIP() << "no pseudo-terminals here";
+    EXPECT_TRUE(ProgressWanted(file, screen));
+    EXPECT_TRUE(ProgressWanted(other, screen));
+    EXPECT_FALSE(ProgressWanted(screen, screen));
+    EXPECT_FALSE(ProgressWanted(screen, file));
+    for (const int fd : fds) ::close(fd);
 }
 
 // Reads to the end, or until nothing has come for 20 s.
