@@ -254,15 +254,13 @@ std::string RunBatch(std::string_view arguments, std::string_view input,
     }
     BatchRun run(line.Options, std::move(io));
     // Ends a run that stalls, so that the test fails instead of hanging.
-    std::atomic<bool> ended{false};
-    std::thread watchdog([&, interrupt = run.Interrupter()] {
-        for (const auto deadline = Clock::now() + 60s; !ended && Clock::now() < deadline;)
-            std::this_thread::sleep_for(10ms);
-        if (!ended) interrupt();
+    std::jthread watchdog([interrupt = run.Interrupter()](const std::stop_token& stop) {
+        std::mutex mutex;
+        std::unique_lock lock(mutex);
+        std::condition_variable_any().wait_for(lock, stop, 60s, [] { return false; });
+        if (!stop.stop_requested()) interrupt();
     });
     const int status = run.Run();
-    ended = true;
-    watchdog.join();
     workers.JoinAll();
     std::string text = status == 0 ? "" : "status " + std::to_string(status);
     for (const int fd : {out, errors}) {
