@@ -16,6 +16,7 @@
 #include "base/AtomicFile.h"
 #include "base/Language.h"
 #include "base/Version.h"
+#include "batch/BatchOutput.h"
 #include "batch/BatchRun.h"
 
 namespace ip2h {
@@ -68,7 +69,7 @@ int RunBatchCommand(int argc, char** argv) {
     std::signal(SIGPIPE, SIG_IGN);
 
     BatchIo io;
-    io.ShowProgress = !options.Quiet && ::isatty(STDERR_FILENO) == 1;
+    io.ShowProgress = !options.Quiet && ProgressWanted(STDOUT_FILENO, STDERR_FILENO);
     BatchRun run(std::move(options), std::move(io));
     std::thread(WatchForInterrupt, interrupt, run.Interrupter()).detach();
     return run.Run();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "address/RangeRegistration.h"
 #include "base/IntScan.h"
+#include "batch/BatchAddressText.h"
 #include "resolver/WorkerSlots.h"
 
 namespace ip2h {
@@ -14,22 +14,43 @@ constexpr std::string_view kUsage =
     "Look up the host names of IPv4 addresses without opening the window, and write one\n"
     "CSV or TSV line per address to standard output, in input order.\n"
     "\n"
-    "A RANGE is an address (192.0.2.7), a range (192.0.2.1-192.0.2.40) or a block\n"
-    "(192.0.2.0/24). With no RANGE, or for \"-\", the lines of standard input are read as\n"
-    "the window reads pasted text: one address, range or block a line; others are skipped.\n"
+    "A RANGE is exactly an address (192.0.2.7), a range of two addresses\n"
+    "(192.0.2.1-192.0.2.40) or a block (192.0.2.0/24); anything else is an error. With no\n"
+    "RANGE, or for \"-\", standard input is read: a line that is an address, a range or a\n"
+    "block (blanks and quotes around it dropped), or that starts with an address and a\n"
+    "blank (a log line), gives rows; other lines are skipped.\n"
     "\n"
+    "  --resolver R  dns (the default): ask the DNS servers directly, many lookups at once;\n"
+    "                system: the C library's getnameinfo, for names that only /etc/hosts or\n"
+    "                other name service sources (mDNS, LDAP) know\n"
+    "  --server S    a DNS server to ask, ADDR or ADDR:PORT; may be repeated\n"
+    "                (default: the servers of /etc/resolv.conf)\n"
+    "  --timeout MS  how long to wait for an answer, 1 to 600000 ms (default: resolv.conf)\n"
+    "  --retries N   tries after the first, 0 to 20 (default: resolv.conf)\n"
+    "  --rate N      at most N queries a second, 1 to 1000000 (default: no limit)\n"
+    "  --jobs N      lookups at once: 1 to 10000 with dns (default 4096),\n"
+    "                1 to 256 with system (default 96)\n"
     "  --interval N  step between the addresses of a range, 1 to 65536 (default 1)\n"
-    "  --jobs N      lookups at once, 1 to 256 (default 96)\n"
     "  --nbt         ask a private address without a DNS name for its NetBIOS name\n"
+    "                (with the system resolver, which it chooses by default)\n"
     "  --confirm     look each name up forward and record whether it leads back\n"
     "  --format F    csv (the default) or tsv\n"
     "  --lang L      en or ja: the language of the domain column (default: the locale)\n"
-    "  --quiet       no progress line on standard error\n"
+    "  --quiet       no progress line and no summary on standard error\n"
     "  --help        print this help and exit\n"
     "  --version     print the version and exit\n"
     "\n"
-    "Exit status: 0 when every line was written, 1 when the output could not be written\n"
-    "or the input read, 2 for a usage error, 130 when interrupted (Ctrl+C).\n";
+    "--server, --timeout, --retries and --rate are for the dns resolver. Both resolvers\n"
+    "also read RES_OPTIONS from the environment, e.g. RES_OPTIONS=\"timeout:2 attempts:3\";\n"
+    "the options above win over it.\n"
+    "\n"
+    "At the end a summary line on standard error counts the rows, names, no-name,\n"
+    "no-answer and errors.\n"
+    "\n"
+    "Exit status: 0 when every line was written, 1 when the output could not be written,\n"
+    "the input read or the resolver started, 2 for a usage error, 3 when no lookup got\n"
+    "any answer from the name service (is a DNS server reachable?), 130 when interrupted\n"
+    "(Ctrl+C).\n";
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
@@ -50,9 +71,16 @@ std::optional<std::string_view> TakeValue(const OptionValue& option,
     return std::nullopt;
 }
 
+// What the command line said, beyond the options themselves, for the checks at its end.
+struct Given {
+    std::optional<BatchResolverKind> Resolver;
+    std::optional<std::string> Jobs;  // the value as written
+    std::string_view DnsOnly;         // the first of the DNS client's own options
+};
+
 // Reads one option; false with `error` set when it is unknown or its value is bad.
 bool ReadOption(const OptionValue& option, std::span<const std::string_view> arguments,
-                std::size_t& index, BatchCommandLine& line) {
+                std::size_t& index, BatchCommandLine& line, Given& given) {
     BatchOptions& options = line.Options;
     std::string& error = line.Error;
     const std::string_view name = option.Name;
@@ -68,13 +96,29 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
         line.Action = name == "--help" ? BatchAction::Help : BatchAction::Version;
         return true;
     }
-    if (name != "--interval" && name != "--jobs" && name != "--format" && name != "--lang") {
+    constexpr std::string_view kValued[] = {"--interval", "--jobs",     "--format",
+                                            "--lang",     "--resolver", "--server",
+                                            "--timeout",  "--retries",  "--rate"};
+    if (std::ranges::find(kValued, name) == std::end(kValued)) {
         error = "unknown option " + Quoted(name);
         return false;
     }
     const auto value = TakeValue(option, arguments, index, error);
     if (!value) return false;
     const std::string bad = std::string(name) + ": " + Quoted(*value) + " is not ";
+    // A number from `low` to `high` into `target`.
+    const auto number = [&](int low, int high, auto& target) {
+        const auto read = ExactDecimal(*value, low, high);
+        if (!read) {
+            error = bad + "a number from " + std::to_string(low) + " to " + std::to_string(high);
+            return false;
+        }
+        target = *read;
+        return true;
+    };
+    if (name == "--server" || name == "--timeout" || name == "--retries" || name == "--rate") {
+        if (given.DnsOnly.empty()) given.DnsOnly = name;
+    }
     if (name == "--interval") {
         // Only what the Interval box would keep as it is: the box's own reading then agrees.
         if (!ExactDecimal(*value, kMinInterval, kMaxInterval)) {
@@ -83,12 +127,27 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
         }
         options.Interval = ClampInterval(*value);
     } else if (name == "--jobs") {
-        const auto jobs = ExactDecimal(*value, 1, kMaxWorkerSlots);
-        if (!jobs) {
-            error = bad + "a number from 1 to 256";
+        given.Jobs = std::string(*value);
+        return number(1, kMaxDnsJobs, options.Jobs);
+    } else if (name == "--timeout") {
+        return number(1, 600000, options.TimeoutMs);
+    } else if (name == "--retries") {
+        return number(0, 20, options.Retries);
+    } else if (name == "--rate") {
+        return number(1, 1000000, options.Rate);
+    } else if (name == "--server") {
+        const auto server = ParseDnsServer(*value);
+        if (!server) {
+            error = bad + "a server address, ADDR or ADDR:PORT";
             return false;
         }
-        options.Jobs = *jobs;
+        options.Servers.push_back(*server);
+    } else if (name == "--resolver") {
+        if (*value != "dns" && *value != "system") {
+            error = bad + "dns or system";
+            return false;
+        }
+        given.Resolver = *value == "dns" ? BatchResolverKind::Dns : BatchResolverKind::System;
     } else if (name == "--format") {
         if (*value != "csv" && *value != "tsv") {
             error = bad + "csv or tsv";
@@ -105,21 +164,35 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
     return true;
 }
 
-// A range as the range box reads it; nothing for a text the box would only take as its
-// fallback "0.0.0.0".
-std::optional<AddressSpan> ReadRange(std::string_view text) {
-    const RegistrationPlan plan = PlanRegistration(text, "1");
-    if (!plan.Valid || !plan.Readable) return std::nullopt;
-    const auto first = AddressValue(plan.Start);
-    const auto last = AddressValue(plan.End);
-    if (!first || !last) return std::nullopt;
-    return AddressSpan{*first, *last};
+// The resolver and its jobs once every option is read; false with `error` set when options
+// that are each fine do not go together.
+bool ChooseResolver(const Given& given, BatchOptions& options, std::string& error) {
+    options.Resolver =
+        given.Resolver.value_or(options.Nbt ? BatchResolverKind::System : BatchResolverKind::Dns);
+    if (options.Resolver == BatchResolverKind::Dns) {
+        if (options.Nbt) error = "--nbt: only with --resolver system";
+        if (!given.Jobs) options.Jobs = kDefaultDnsJobs;
+        return !options.Nbt;
+    }
+    if (!given.DnsOnly.empty()) {
+        error = std::string(given.DnsOnly) + ": only with --resolver dns";
+        return false;
+    }
+    if (!given.Jobs) options.Jobs = kDefaultSystemJobs;
+    if (options.Jobs > kMaxWorkerSlots) {
+        error = "--jobs: " + Quoted(*given.Jobs) +
+                " is more than 256, the most with "
+                "--resolver system";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
 BatchCommandLine ParseBatchArguments(std::span<const std::string_view> arguments) {
     BatchCommandLine line;
+    Given given;
     bool optionsEnded = false;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string_view argument = arguments[index];
@@ -129,20 +202,24 @@ BatchCommandLine ParseBatchArguments(std::span<const std::string_view> arguments
             const std::size_t equals = argument.find('=');
             OptionValue option{argument.substr(0, equals), std::nullopt};
             if (equals != std::string_view::npos) option.Value = argument.substr(equals + 1);
-            if (!ReadOption(option, arguments, index, line)) {
+            if (!ReadOption(option, arguments, index, line, given)) {
                 line.Action = BatchAction::UsageError;
                 return line;
             }
             if (line.Action != BatchAction::Run) return line;
         } else if (argument == "-") {
             line.Options.Sources.push_back({.FromInput = true, .Span = {}});
-        } else if (const auto span = ReadRange(argument)) {
-            line.Options.Sources.push_back({.FromInput = false, .Span = *span});
+        } else if (BatchArgument read = ReadBatchArgument(argument); read.Span) {
+            line.Options.Sources.push_back({.FromInput = false, .Span = *read.Span});
         } else {
             line.Action = BatchAction::UsageError;
-            line.Error = Quoted(argument) + " is not an address, a range or a block";
+            line.Error = std::move(read.Error);
             return line;
         }
+    }
+    if (!ChooseResolver(given, line.Options, line.Error)) {
+        line.Action = BatchAction::UsageError;
+        return line;
     }
     if (line.Options.Sources.empty())
         line.Options.Sources.push_back({.FromInput = true, .Span = {}});

@@ -9,11 +9,18 @@
 #include <vector>
 
 #include "address/AddressText.h"
+#include "resolver/DnsClient.h"
 #include "results/ResultExport.h"
 
 namespace ip2h {
 
-inline constexpr int kDefaultBatchJobs = 96;
+// Lookups at once: the DNS client keeps this many in flight at most (its own pacing stays
+// below while the server keeps up); the system resolver runs a thread each.
+inline constexpr int kDefaultDnsJobs = DnsClientOptions{}.MaxInFlight;
+inline constexpr int kMaxDnsJobs = 10000;
+inline constexpr int kDefaultSystemJobs = 96;
+
+enum class BatchResolverKind { Dns, System };
 
 // Where a run's addresses come from, in the order given: a range of the command line, or
 // standard input ("-").
@@ -25,7 +32,13 @@ struct BatchSource {
 struct BatchOptions {
     std::vector<BatchSource> Sources;  // standard input alone when the command line has none
     std::uint32_t Interval = 1;
-    int Jobs = kDefaultBatchJobs;
+    BatchResolverKind Resolver = BatchResolverKind::Dns;
+    int Jobs = kDefaultDnsJobs;  // the default of the resolver chosen unless --jobs is given
+    // --server, --timeout, --retries and --rate (the DNS client's alone).
+    std::vector<DnsServer> Servers;
+    std::optional<int> TimeoutMs;
+    std::optional<int> Retries;
+    double Rate = 0;
     bool Nbt = false;
     bool Confirm = false;
     bool Quiet = false;
@@ -44,6 +57,8 @@ struct BatchCommandLine {
 // Reads the arguments that follow "--batch". Options may come before, between or after the
 // ranges, as "--opt value" or "--opt=value"; after "--" every argument is a range. The first
 // of --help and --version wins over everything after it, but not over an earlier error.
+// Ranges are read strictly (ReadBatchArgument). --nbt needs the system resolver and chooses
+// it unless --resolver says otherwise.
 BatchCommandLine ParseBatchArguments(std::span<const std::string_view> arguments);
 
 // The text of --help.

@@ -1,39 +1,47 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
-#include <string>
 
 #include "batch/BatchOptions.h"
+#include "batch/BatchResolver.h"
 #include "resolver/WorkerSlots.h"
 
 namespace ip2h {
 
 // Exit statuses of a batch run.
 inline constexpr int kBatchDone = 0;
-inline constexpr int kBatchFailed = 1;  // the output could not be written or the input read
+// The output could not be written, the input read or the resolver started.
+inline constexpr int kBatchFailed = 1;
 inline constexpr int kBatchUsageError = 2;
+// Lookups were made and not one got an answer from the name service.
+inline constexpr int kBatchNoAnswer = 3;
 inline constexpr int kBatchInterrupted = 130;  // as a shell reports a Ctrl+C
 
 // What a run reads and writes, and how it resolves: the process's own standard streams and
-// ReverseLookup for the program, a test's descriptors and lookup for a test.
+// the resolver the options choose for the program; a test's descriptors and resolver for a
+// test.
 struct BatchIo {
     int Input = 0;
     int Output = 1;
-    int Errors = 2;  // messages and the progress line
+    int Errors = 2;  // messages, the progress line and the summary
     bool ShowProgress = false;
+    // Unset: the options' resolver. Lookup and StartThread serve the system resolver.
+    std::function<std::unique_ptr<BatchResolver>(BatchResolver::Answered)> MakeResolver;
     ResolutionEngine::LookupFunction Lookup;
     ResolutionEngine::ThreadStarter StartThread;
+    // How often the progress line moves; also the longest the run sleeps, so that a worker
+    // thread that could not be started is retried.
+    std::chrono::milliseconds ProgressPeriod{200};
 };
 
-// State shared with the workers and the input reader; defined with the run.
 struct BatchShared;
 
 // One batch run: reads the sources in order, resolves up to Jobs addresses at once and writes
 // each row as soon as it and every row before it are answered. At most a window of
-// max(1024, 4 x Jobs) rows is held; ranges are walked as they go and standard input is read
+// max(1024, 2 x Jobs) rows is held; ranges are walked as they go and standard input is read
 // as rows are needed, so memory does not grow with the input.
 class BatchRun {
 public:
@@ -51,13 +59,11 @@ public:
     std::function<void()> Interrupter() const;
 
 private:
+    std::unique_ptr<BatchResolver> MakeResolver();
+
     BatchOptions m_options;
     BatchIo m_io;
     std::shared_ptr<BatchShared> m_shared;
 };
-
-// The progress line: rows written of how many ("?" while standard input is still being
-// read), rows per second so far and, when both are known, the time left.
-std::string ProgressLine(std::uint64_t done, std::optional<std::uint64_t> total, double seconds);
 
 }  // namespace ip2h

@@ -8,8 +8,12 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <csignal>
+#include <cstdlib>
+#include <mutex>
 #include <ranges>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -17,6 +21,8 @@
 #include <vector>
 
 #include "base/Version.h"
+#include "batch/BatchAddressText.h"
+#include "batch/BatchOutput.h"
 #include "batch/BatchRun.h"
 #include "batch/ProgramStart.h"
 #include "support/JoinedWorkers.h"
@@ -44,7 +50,12 @@ std::string Describe(const BatchCommandLine& line) {
                                                      : line.Error;
     }
     const BatchOptions& o = line.Options;
-    std::string text = "jobs " + std::to_string(o.Jobs) + " step " + std::to_string(o.Interval) +
+    std::string text = (o.Resolver == BatchResolverKind::Dns ? "dns " : "system ") +
+                       std::string(o.Servers.empty() ? "" : o.Servers.back().Address + " ") +
+                       (o.TimeoutMs ? "timeout " + std::to_string(*o.TimeoutMs) + " " : "") +
+                       (o.Retries ? "retries " + std::to_string(*o.Retries) + " " : "") +
+                       (o.Rate > 0 ? "rate " + std::to_string(int(o.Rate)) + " " : "") + "jobs " +
+                       std::to_string(o.Jobs) + " step " + std::to_string(o.Interval) +
                        (o.Format == ExportFormat::Csv ? " csv" : " tsv") +
                        (o.Japanese ? (*o.Japanese ? " ja" : " en") : "") + (o.Nbt ? " nbt" : "") +
                        (o.Confirm ? " confirm" : "") + (o.Quiet ? " quiet" : "") + ":";
@@ -57,28 +68,73 @@ std::string Describe(const BatchCommandLine& line) {
 
 TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
     const std::pair<std::string_view, std::string_view> lines[] = {
-        {"", "jobs 96 step 1 csv: -"},
-        {"10.0.0.0/30 - 192.168.0.10-",
-         "jobs 96 step 1 csv: 10.0.0.0-10.0.0.3 - "
-         "192.168.0.10-255.255.255.255"},
-        {"010.0.0.300 1.2.3.4-1.2.3.1", "jobs 96 step 1 csv: 8.0.0.255-8.0.0.255 1.2.3.4-1.2.3.1"},
-        {"--jobs 16 --interval=256 --format tsv --lang=ja --nbt --confirm --quiet 10.0.0.1",
-         "jobs 16 step 256 tsv ja nbt confirm quiet: 10.0.0.1-10.0.0.1"},
-        {"--interval 65536 --jobs=256 --lang en --format=csv", "jobs 256 step 65536 csv en: -"},
-        {"--interval=010 -- -", "jobs 96 step 10 csv: -"},
-        {"--jobs=0", R"(--jobs: "0" is not a number from 1 to 256)"},
+        {"", "dns jobs 4096 step 1 csv: -"},
+        {"10.0.0.0/30 - 10.77.001.010 1.2.3.4-1.2.3.4",
+         "dns jobs 4096 step 1 csv: 10.0.0.0-10.0.0.3 - 10.77.1.8-10.77.1.8 1.2.3.4-1.2.3.4"},
+        {"--jobs 16 --interval=256 --format tsv --lang=ja --resolver system --nbt --confirm "
+         "--quiet 10.0.0.77/24",
+         "system jobs 16 step 256 tsv ja nbt confirm quiet: 10.0.0.0-10.0.0.255"},
+        {"--interval 65536 --jobs=10000 --lang en --format=csv",
+         "dns jobs 10000 step 65536 csv en: -"},
+        {"--nbt", "system jobs 96 step 1 csv nbt: -"},
+        {"--server 127.0.0.1 --server=127.0.0.2:5353 --timeout 1500 --retries=0 --rate 500",
+         "dns 127.0.0.2 timeout 1500 retries 0 rate 500 jobs 4096 step 1 csv: -"},
+        {"--interval=010 -- -", "dns jobs 4096 step 10 csv: -"},
+        {"--jobs=0", R"(--jobs: "0" is not a number from 1 to 10000)"},
+        {"--resolver=system --jobs 257",
+         R"(--jobs: "257" is more than 256, the most with --resolver system)"},
+        {"--rate 500 --resolver system", "--rate: only with --resolver dns"},
+        {"--resolver dns --nbt", "--nbt: only with --resolver system"},
+        {"--server 10.0.0.1:99999",
+         R"(--server: "10.0.0.1:99999" is not a server address, ADDR or ADDR:PORT)"},
+        {"--retries=-1", R"(--retries: "-1" is not a number from 0 to 20)"},
         {"--interval=65537", R"(--interval: "65537" is not a number from 1 to 65536)"},
         {"--format xml", R"(--format: "xml" is not csv or tsv)"},
         {"--lang=de", R"(--lang: "de" is not en or ja)"},
         {"10.0.0.1 --jobs", "--jobs: a value is missing"},
         {"--nbt=yes", "--nbt: takes no value"},
         {"--frobnicate", R"(unknown option "--frobnicate")"},
-        {"abc", R"("abc" is not an address, a range or a block)"},
         {"-- --jobs", R"("--jobs" is not an address, a range or a block)"},
         {"abc --help", R"("abc" is not an address, a range or a block)"},
+        {"10.0.0.1-10.0.0.0", R"("10.0.0.1-10.0.0.0" is a range that starts above its end)"},
+        {"192.168.1.1-254", R"("192.168.1.1-254" is not an address, a range or a block )"
+                            "(write a range in full: 192.168.1.1-192.168.1.254)"},
         {"--version abc", "version"}};
     for (const auto& [arguments, expected] : lines) {
         EXPECT_EQ(Describe(ParseBatchArguments(Split(arguments))), expected) << arguments;
+    }
+    // Strict readings: nothing is cut off, clamped, read open-ended or run together.
+    for (const std::string_view refused :
+         {"abc", "1.2.3.4.5", "10.0.0.0/33", "10.0.0.09/24", "010.0.0.300", "0x0A.0.0.1",
+          "192.168.0.10-", "10.77.1.1\t10.77.1.2", "192.168.1.200-100"}) {
+        EXPECT_EQ(Describe(ParseBatchArguments(Split(refused))),
+                  "\"" + std::string(refused) + "\" is not an address, a range or a block");
+    }
+}
+
+// A line of standard input: what the paste takes, and the address a log line starts with.
+TEST(BatchInput, LinesGiveAnAddressARangeOrABlockOrNothing) {
+    const std::pair<std::string_view, std::string_view> lines[] = {
+        {R"(10.77.4.32 - - [07/Dec/2026:10:00:00 +0000] "GET / HTTP/1.1" 200)", "10.77.4.32"},
+        {"10.77.4.32\tGET /", "10.77.4.32"},
+        {R"( "198.51.100.1"')", "198.51.100.1"},
+        {"\t'10.0.0.1-10.0.0.3' ", "10.0.0.1-10.0.0.3"},
+        {"010.0.0.0/30", "8.0.0.0-8.0.0.3"},
+        {"10.77.1.1 10.77.1.2", "10.77.1.1"},
+        {"10.0.0.1-", ""},
+        {"10.0.0.1-10.0.0.0", ""},
+        {"10.0.0.1-10.0.0.5 GET", ""},
+        {"10.0.0.1,host", ""},
+        {"1.2.3.4.5 x", ""},
+        {"host 10.0.0.1", ""},
+        {"10.0.0 .1", ""}};
+    for (const auto& [line, expected] : lines) {
+        const auto span = ReadBatchLine(line);
+        std::string text;
+        if (span) text = FormatAddress(span->First).View();
+        if (span && span->Last != span->First)
+            text.append("-").append(FormatAddress(span->Last).View());
+        EXPECT_EQ(text, expected) << line;
     }
 }
 
@@ -125,6 +181,25 @@ int MemoryFile(std::string_view bytes) {
     return fd;
 }
 
+// The progress line goes to a terminal, and never onto the rows on that same terminal.
+TEST(BatchProgress, OnlyOnATerminalThatTheRowsAreNotOn) {
+    std::vector<int> fds{MemoryFile("")};
+    const auto terminal = [&fds] {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return -1;
+        fds.push_back(master);
+        fds.push_back(::open(::ptsname(master), O_RDWR | O_NOCTTY));
+        return fds.back();
+    };
+    const int file = fds[0], screen = terminal(), other = terminal();
+    if (screen < 0 || other < 0) GTEST_SKIP() << "no pseudo-terminals here";
+    EXPECT_TRUE(ProgressWanted(file, screen));
+    EXPECT_TRUE(ProgressWanted(other, screen));
+    EXPECT_FALSE(ProgressWanted(screen, screen));
+    EXPECT_FALSE(ProgressWanted(screen, file));
+    for (const int fd : fds) ::close(fd);
+}
+
 // Reads to the end, or until nothing has come for 20 s.
 std::string ReadFrom(int fd) {
     std::string text;
@@ -137,19 +212,89 @@ std::string ReadFrom(int fd) {
     return text;
 }
 
-// Runs the batch mode on `input`: the exit status unless 0, then output and messages.
+// Answers from a thread of its own, each batch of questions in reverse order and a little
+// late; takes at most 8 at once and counts what it is asked.
+class FakeResolver final : public BatchResolver {
+public:
+    using AnswerOf = std::function<LookupAnswer(std::uint32_t address)>;
+    FakeResolver(Answered answered, AnswerOf answerOf, std::atomic<int>& asked)
+        : m_answered(std::move(answered)), m_answerOf(std::move(answerOf)), m_asked(asked) {}
+    bool Ask(std::uint32_t address) override {
+        std::lock_guard lock(m_lock);
+        if (m_questions.size() >= 8) return false;
+        ++m_asked;
+        m_questions.push_back(address);
+        m_wake.notify_one();
+        return true;
+    }
+
+private:
+    void Answer(const std::stop_token& stop) {
+        std::unique_lock lock(m_lock);
+        while (m_wake.wait(lock, stop, [&] { return !m_questions.empty(); })) {
+            const std::vector<std::uint32_t> questions = std::exchange(m_questions, {});
+            lock.unlock();
+            std::this_thread::sleep_for(300us);
+            for (const std::uint32_t address : questions | std::views::reverse)
+                m_answered(address, m_answerOf(address));
+            lock.lock();
+        }
+    }
+
+    Answered m_answered;
+    AnswerOf m_answerOf;
+    std::atomic<int>& m_asked;
+    std::mutex m_lock;
+    std::condition_variable_any m_wake;
+    std::vector<std::uint32_t> m_questions;
+    std::jthread m_thread{[this](const std::stop_token& stop) { Answer(stop); }};
+};
+
+LookupAnswer NameOf(std::uint32_t address) {
+    return LookupAnswer("name-" + std::string(FormatAddress(address).View()) + ".example");
+}
+
+struct Resolvers {
+    ResolutionEngine::LookupFunction Lookup;  // with --resolver system
+    FakeResolver::AnswerOf Fake;              // otherwise
+    std::atomic<int> Asked{0};
+    std::chrono::milliseconds ProgressPeriod{200};
+};
+
+// Runs the batch mode on `input`: the exit status unless 0, the output, then the messages.
 std::string RunBatch(std::string_view arguments, std::string_view input,
-                     ResolutionEngine::LookupFunction lookup = {}) {
+                     Resolvers* resolvers = nullptr) {
     const BatchCommandLine line = ParseBatchArguments(Split(arguments));
     test::JoinedWorkers workers;
-    const int in = MemoryFile(input), out = MemoryFile("");
-    const int status =
-        BatchRun(line.Options, {in, out, out, false, std::move(lookup), workers.Starter()}).Run();
+    const int in = MemoryFile(input), out = MemoryFile(""), errors = MemoryFile("");
+    BatchIo io;
+    io.Input = in, io.Output = out, io.Errors = errors, io.StartThread = workers.Starter();
+    if (resolvers != nullptr) {
+        io.Lookup = resolvers->Lookup;
+        io.ProgressPeriod = resolvers->ProgressPeriod;
+        if (resolvers->Fake) {
+            io.MakeResolver = [resolvers](BatchResolver::Answered answered) {
+                return std::make_unique<FakeResolver>(std::move(answered), resolvers->Fake,
+                                                      resolvers->Asked);
+            };
+        }
+    }
+    BatchRun run(line.Options, std::move(io));
+    // Ends a run that stalls, so that the test fails instead of hanging.
+    std::jthread watchdog([interrupt = run.Interrupter()](const std::stop_token& stop) {
+        std::mutex mutex;
+        std::unique_lock lock(mutex);
+        std::condition_variable_any().wait_for(lock, stop, 60s, [] { return false; });
+        if (!stop.stop_requested()) interrupt();
+    });
+    const int status = run.Run();
     workers.JoinAll();
-    ::lseek(out, 0, SEEK_SET);
-    const std::string text =
-        (status == 0 ? "" : "status " + std::to_string(status)) + ReadFrom(out);
-    ::close(in), ::close(out);
+    std::string text = status == 0 ? "" : "status " + std::to_string(status);
+    for (const int fd : {out, errors}) {
+        ::lseek(fd, 0, SEEK_SET);
+        text += ReadFrom(fd);
+    }
+    ::close(in), ::close(out), ::close(errors);
     return text;
 }
 
@@ -161,7 +306,7 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
     // line without its end.
     const std::string input = "192.0.2.1\r\n \"198.51.100.1\"\njunk\r198.51.100.7\n" + peer +
                               "\n198.51.100.2-198.51.100.3\n198.51.100.255";  // PTR "."
-    EXPECT_EQ(RunBatch("--nbt --confirm --lang en", input),
+    EXPECT_EQ(RunBatch("--nbt --confirm --lang en --quiet", input),
               "address,hostname,result,domain,answer,confirmed\r\n"
               "192.0.2.1,Host-01.Example.COM,success,Commercial,name,yes\r\n"
               "198.51.100.1,gw.Net-Test.NET,success,Network,name,no\r\n"
@@ -171,7 +316,7 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
                   "198.51.100.2,www.Example.ORG,success,other organizations,name,no\r\n"
                   "198.51.100.3,mail.Example.co.jp,success,Japan: General Company,name,no\r\n"
                   "198.51.100.255,,failure,?,no-name,\r\n");
-    EXPECT_EQ(RunBatch("--format tsv --lang ja -", input),
+    EXPECT_EQ(RunBatch("--format tsv --lang ja --quiet -", input),
               "address\thostname\tresult\tdomain\tanswer\tconfirmed\n"
               "192.0.2.1\tHost-01.Example.COM\tsuccess\t商業組織用\tname\t\n"
               "198.51.100.1\tgw.Net-Test.NET\tsuccess\tネットワーク用\tname\t\n"
@@ -184,10 +329,12 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
 
 TEST(BatchRun, RowsComeOutInInputOrderWhateverOrderTheAnswersComeIn) {
     std::atomic<unsigned> calls{0};
-    const auto lookup = [&calls](const std::string& address) {
+    Resolvers system, fake;
+    system.Lookup = [&calls](const std::string& address) {
         std::this_thread::sleep_for(std::chrono::milliseconds(calls++ * 7919 % 21));
-        return LookupAnswer("name-" + address + ".example");
+        return NameOf(*AddressValue(address));
     };
+    fake.Fake = NameOf;
     // A block walked with a step, then addresses from the input, each of them three times.
     std::string input, expected = "address\thostname\tresult\tdomain\tanswer\tconfirmed\n";
     const auto row = [](const std::string& address) {
@@ -198,8 +345,57 @@ TEST(BatchRun, RowsComeOutInInputOrderWhateverOrderTheAnswersComeIn) {
         input += "198.51.100." + std::to_string(i % 100) + "\n";
         expected += row("198.51.100." + std::to_string(i % 100));
     }
-    EXPECT_EQ(RunBatch("--jobs 16 --format tsv --interval 4 203.0.113.0/24 -", input, lookup),
-              expected);
+    const std::string options = "--jobs 16 --format tsv --quiet --interval 4 203.0.113.0/24 -";
+    EXPECT_EQ(RunBatch("--resolver system " + options, input, &system), expected);
+    EXPECT_EQ(RunBatch(options, input, &fake), expected);
+    EXPECT_EQ(fake.Asked, 64 + 100) << "each address asked once";
+}
+
+// A row whose answer the run knows already is written at once: with a progress period far
+// longer than the test, a run that waited for it would be cut off by RunBatch's watchdog.
+TEST(BatchRun, RepeatsAreWrittenAtOnceAndAskedOnce) {
+    Resolvers fake;
+    fake.Fake = NameOf;
+    fake.ProgressPeriod = std::chrono::hours(1);
+    std::string input;
+    for (int i = 0; i < 20000; ++i) input += "10.0.0." + std::to_string(i % 3) + "\n";
+    const std::string text = RunBatch("--format tsv --quiet", input, &fake);
+    EXPECT_EQ(std::ranges::count(text, '\n'), 20001) << text.substr(0, 200);
+    EXPECT_EQ(fake.Asked, 3);
+}
+
+// The summary counts the rows; when no lookup got any answer, the run says so and fails.
+TEST(BatchRun, SummaryAndTheStatusOfASilentNameService) {
+    const auto silent = [](std::uint32_t address) {
+        return LookupAnswer(std::string(FormatAddress(address).View()), AnswerKind::NoAnswer);
+    };
+    const auto mixed = [](std::uint32_t address) {
+        static constexpr AnswerKind kKinds[] = {AnswerKind::Name, AnswerKind::NoName,
+                                                AnswerKind::NoAnswer, AnswerKind::Error};
+        const AnswerKind kind = kKinds[address % 4];
+        return kind == AnswerKind::Name
+                   ? NameOf(address)
+                   : LookupAnswer(std::string(FormatAddress(address).View()), kind);
+    };
+    const std::string noAnswer =
+        "ip2hostname: no lookup got an answer from the name service; is a DNS server "
+        "reachable?\n";
+    const std::tuple<std::string_view, FakeResolver::AnswerOf, std::string> runs[] = {
+        {"10.0.0.0/30 10.0.0.1", silent,
+         "status 3ip2hostname: 5 rows: 0 names, 0 no-name, 5 no-answer, 0 errors\n" + noAnswer},
+        {"--quiet 10.0.0.0/31", silent, "status 3" + noAnswer},
+        {"10.0.0.0/29", mixed, "ip2hostname: 8 rows: 2 names, 2 no-name, 2 no-answer, 2 errors\n"},
+        {"-", silent, "ip2hostname: 0 rows: 0 names, 0 no-name, 0 no-answer, 0 errors\n"}};
+    for (const auto& [arguments, answers, expected] : runs) {
+        Resolvers fake;
+        fake.Fake = answers;
+        const std::string text = RunBatch(std::string(arguments) + " --format tsv", "", &fake);
+        // The status and the messages: the rows are other tests' business.
+        const std::size_t messages = std::min(text.find("ip2hostname:"), text.size());
+        EXPECT_EQ(text.substr(0, text.starts_with("status") ? 8 : 0) + text.substr(messages),
+                  expected)
+            << arguments;
+    }
 }
 
 #ifdef IP2H_PROGRAM
