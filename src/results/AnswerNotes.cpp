@@ -1,6 +1,5 @@
 #include "results/AnswerNotes.h"
 
-#include "base/AsciiCase.h"
 #include "base/Texts.h"
 #include "resolver/ReverseLookup.h"
 #include "results/ResultTable.h"
@@ -63,16 +62,6 @@ std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bo
             break;
     }
     return note;
-}
-
-bool HasAceLabel(std::string_view hostName) {
-    for (std::size_t i = 0; i + 4 <= hostName.size(); ++i) {
-        if ((i == 0 || hostName[i - 1] == '.') &&
-            EqualIgnoringAsciiCase(hostName.substr(i, 4), "xn--")) {
-            return true;
-        }
-    }
-    return false;
 }
 
 }  // namespace ip2h

@@ -27,7 +27,4 @@ std::string ResultNote(const AnswerFacts& facts, bool japanese);
 std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bool cellCutsName,
                          std::string_view unicodeName, bool japanese);
 
-// Whether a name holds an internationalised label ("xn--" at a label's start, any case).
-bool HasAceLabel(std::string_view hostName);
-
 }  // namespace ip2h

@@ -228,11 +228,6 @@ TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
     EXPECT_EQ(HostNameNote("c", {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d"}, false,
                            "", true),
               "確認済み: このアドレスの別の名前 d を正引きするとこのアドレスになります。");
-    for (const auto& [name, ace] :
-         {std::pair{"XN--bcher-kva.example", true}, std::pair{"www.xn--p1ai", true},
-          std::pair{"axn--b.example", false}}) {
-        EXPECT_EQ(HasAceLabel(name), ace) << name;
-    }
 }
 
 // The Unicode form of names under any top-level domain, nothing for what does not decode or
