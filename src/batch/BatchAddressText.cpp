@@ -18,22 +18,30 @@ std::optional<std::uint32_t> ReadField(std::string_view digits) {
     return value <= 255 ? std::optional(value) : std::nullopt;
 }
 
-std::optional<AddressSpan> ReadSpan(std::string_view text) {
-    if (const auto address = ReadExactAddress(text)) return AddressSpan{*address, *address};
+// An IPv6 address or block; blocks over the limit are kept, marked TooLarge.
+std::optional<BatchSpan> ReadIpv6Span(std::string_view text) {
+    if (const auto address = ParseIpv6(text)) return BatchSpan{{}, Ipv6Block{*address, 1, false}};
+    if (const auto block = ParseIpv6Block(text)) return BatchSpan{{}, *block};
+    return std::nullopt;
+}
+
+std::optional<BatchSpan> ReadSpan(std::string_view text) {
+    if (text.find(':') != std::string_view::npos) return ReadIpv6Span(text);
+    if (const auto address = ReadExactAddress(text)) return BatchSpan{{*address, *address}, {}};
     const std::size_t slash = text.find('/');
     if (slash != std::string_view::npos) {
         // The block reader is lenient about its address; this one is not.
         if (!ReadExactAddress(text.substr(0, slash))) return std::nullopt;
         const auto block = ParseCidrText(text);
         if (!block) return std::nullopt;
-        return AddressSpan{*AddressValue(block->Start), *AddressValue(block->End)};
+        return BatchSpan{{*AddressValue(block->Start), *AddressValue(block->End)}, {}};
     }
     const std::size_t dash = text.find('-');
     if (dash == std::string_view::npos) return std::nullopt;
     const auto first = ReadExactAddress(text.substr(0, dash));
     const auto last = ReadExactAddress(text.substr(dash + 1));
     if (!first || !last) return std::nullopt;
-    return AddressSpan{*first, *last};
+    return BatchSpan{{*first, *last}, {}};
 }
 
 std::string Quoted(std::string_view text) {
@@ -59,11 +67,27 @@ std::optional<std::uint32_t> ReadExactAddress(std::string_view text) {
     return value;
 }
 
+std::uint64_t BatchSpanCount(const BatchSpan& span, std::uint32_t interval) {
+    if (!span.V6) return AddressCount(span.V4, interval);
+    if (span.V6->TooLarge || span.V6->Count == 0) return 0;
+    return (span.V6->Count - 1) / interval + 1;
+}
+
 BatchArgument ReadBatchArgument(std::string_view text) {
     const auto span = ReadSpan(text);
-    if (span && span->First <= span->Last) return {span, {}};
+    if (span && span->V6 && span->V6->TooLarge) {
+        return {std::nullopt, Quoted(text) + " is an IPv6 block of more than " +
+                                  std::to_string(kMaxIpv6BlockSize) + " addresses (/" +
+                                  std::to_string(kMinIpv6BlockPrefix) + " at most)"};
+    }
+    if (span && (span->V6 || span->V4.First <= span->V4.Last)) return {span, {}};
     if (span) return {std::nullopt, Quoted(text) + " is a range that starts above its end"};
     std::string error = Quoted(text) + " is not an address, a range or a block";
+    if (text.find(':') != std::string_view::npos) {
+        if (text.find('-') != std::string_view::npos) error += " (ranges are IPv4 only)";
+        if (text.find('%') != std::string_view::npos) error += " (no zone index)";
+        return {std::nullopt, error};
+    }
     // "192.168.1.1-254", the last field's end alone, is a common shorthand elsewhere.
     const std::size_t dash = text.find('-');
     const std::string_view start = text.substr(0, dash);
@@ -81,19 +105,19 @@ BatchArgument ReadBatchArgument(std::string_view text) {
     return {std::nullopt, error};
 }
 
-std::optional<AddressSpan> ReadBatchLine(std::string_view line) {
+std::optional<BatchSpan> ReadBatchLine(std::string_view line) {
     while (!line.empty() && IsListFiller(line.front())) line.remove_prefix(1);
     while (!line.empty() && IsListFiller(line.back())) line.remove_suffix(1);
     if (const auto span = ReadSpan(line)) {
-        if (span->First <= span->Last) return span;
+        if (span->V6 || span->V4.First <= span->V4.Last) return span;
         return std::nullopt;
     }
     const auto blank = std::find_if(line.begin(), line.end(), IsBlank);
     if (blank == line.end()) return std::nullopt;
-    const auto address =
-        ReadExactAddress(line.substr(0, static_cast<std::size_t>(blank - line.begin())));
-    if (!address) return std::nullopt;
-    return AddressSpan{*address, *address};
+    const std::string_view first = line.substr(0, static_cast<std::size_t>(blank - line.begin()));
+    if (const auto address = ReadExactAddress(first)) return BatchSpan{{*address, *address}, {}};
+    if (const auto address = ParseIpv6(first)) return BatchSpan{{}, Ipv6Block{*address, 1, false}};
+    return std::nullopt;
 }
 
 }  // namespace ip2h

@@ -2,7 +2,7 @@
 
 namespace ip2h {
 
-void Dispatcher::Deliver(std::uint32_t address, LookupAnswer answer) {
+void Dispatcher::Deliver(const IpAddress& address, LookupAnswer answer) {
     ++m_lookups;
     if (answer.Kind == AnswerKind::NoAnswer) ++m_noAnswers;
     if (const auto waiting = m_waiting.find(address); waiting != m_waiting.end()) {

@@ -7,13 +7,14 @@
 #include <unordered_map>
 #include <vector>
 
+#include "address/IpAddress.h"
 #include "batch/BatchResolver.h"
 
 namespace ip2h {
 
 // One row of the output: the address asked and, once it has come, its answer.
 struct BatchRow {
-    std::uint32_t Address = 0;
+    IpAddress Address;
     std::optional<LookupAnswer> Answer;
 };
 
@@ -30,10 +31,10 @@ public:
 
     bool HasRoom() const { return m_window.size() < m_windowRows; }
     bool Empty() const { return m_window.empty(); }
-    void Add(std::uint32_t address) { m_window.push_back({address, std::nullopt}); }
+    void Add(const IpAddress& address) { m_window.push_back({address, std::nullopt}); }
 
     // An answer from the resolver: completes every row waiting for it and is kept for repeats.
-    void Deliver(std::uint32_t address, LookupAnswer answer);
+    void Deliver(const IpAddress& address, LookupAnswer answer);
     // Goes through the rows not yet dispatched, in order, while the resolver takes lookups.
     void Dispatch();
 
@@ -54,8 +55,8 @@ private:
     std::uint64_t m_headSequence = 0;  // the sequence number of m_window.front()
     std::size_t m_nextToDispatch = 0;  // index into m_window
     // Rows waiting for a running lookup, by address.
-    std::unordered_map<std::uint32_t, std::vector<std::uint64_t>> m_waiting;
-    std::unordered_map<std::uint32_t, LookupAnswer> m_known;
+    std::unordered_map<IpAddress, std::vector<std::uint64_t>, IpAddressHash> m_waiting;
+    std::unordered_map<IpAddress, LookupAnswer, IpAddressHash> m_known;
     std::uint64_t m_lookups = 0;
     std::uint64_t m_noAnswers = 0;
 };

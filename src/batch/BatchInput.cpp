@@ -15,7 +15,7 @@ constexpr std::size_t kReadSize = 64 * 1024;
 // Hands the spans read so far to the run, waiting for room; false once the run is over.
 // Spans go over in batches, so that a long input of single addresses does not cost a lock
 // and a wake-up a line.
-bool Queue(BatchShared& shared, std::vector<AddressSpan>& spans) {
+bool Queue(BatchShared& shared, std::vector<BatchSpan>& spans) {
     if (spans.empty()) return true;
     std::unique_lock lock(shared.Lock);
     shared.Room.wait(lock,
@@ -31,7 +31,7 @@ bool Queue(BatchShared& shared, std::vector<AddressSpan>& spans) {
 
 void ReadInput(const std::shared_ptr<BatchShared>& shared, int fd) {
     std::string line;
-    std::vector<AddressSpan> spans;
+    std::vector<BatchSpan> spans;
     const auto endLine = [&] {
         if (const auto span = ReadBatchLine(line)) spans.push_back(*span);
         line.clear();

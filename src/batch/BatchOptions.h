@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "address/AddressText.h"
+#include "batch/BatchAddressText.h"
 #include "resolver/DnsClient.h"
 #include "results/ResultExport.h"
 
@@ -26,7 +26,7 @@ enum class BatchResolverKind { Dns, System };
 // standard input ("-").
 struct BatchSource {
     bool FromInput = false;
-    AddressSpan Span;  // unless FromInput
+    BatchSpan Span;  // unless FromInput
 };
 
 struct BatchOptions {

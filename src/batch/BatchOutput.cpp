@@ -79,7 +79,7 @@ void BatchOutput::AppendHeader() {
 void BatchOutput::AppendRow(const BatchRow& row) {
     const LookupAnswer& answer = *row.Answer;
     ResultEntry entry{};
-    CopyToField(entry.Address, FormatAddress(row.Address).View());
+    CopyToField(entry.Address, FormatIpAddress(row.Address));
     // Only a name stands in the hostname column, whatever text a failed lookup carries.
     const bool named = answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios;
     CopyToField(entry.HostName, named ? std::string_view(answer.Text) : FieldText(entry.Address));

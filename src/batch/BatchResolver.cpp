@@ -18,13 +18,13 @@ public:
         options.OnAnswer = [answered = m_answered](const std::string& address,
                                                    const LookupAnswer& answer) {
             // The engine's address texts are the canonical ones Ask gave it.
-            answered(*AddressValue(address), answer);
+            answered(*ParseIpAddress(address), answer);
         };
         m_engine = ResolutionEngine::Create(std::move(lookup), std::move(startThread), options);
     }
 
-    bool Ask(std::uint32_t address) override {
-        RequestResult result = m_engine->Request(FormatAddress(address).View());
+    bool Ask(const IpAddress& address) override {
+        RequestResult result = m_engine->Request(FormatIpAddress(address));
         if (result.Outcome == RequestOutcome::NoIdleSlot) return false;
         if (result.Outcome == RequestOutcome::Cached) m_answered(address, std::move(result.Answer));
         return true;
@@ -44,7 +44,7 @@ public:
 
     ~DnsResolver() override { m_client->Stop(); }
 
-    bool Ask(std::uint32_t address) override {
+    bool Ask(const IpAddress& address) override {
         if (m_inFlight->load() >= m_maxInFlight) return false;
         ++*m_inFlight;
         m_client->Resolve(

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "address/IpAddress.h"
 #include "resolver/AnswerKind.h"
 #include "resolver/DnsClient.h"
 #include "resolver/WorkerSlots.h"
@@ -16,12 +17,12 @@ namespace ip2h {
 class BatchResolver {
 public:
     // An answer, on any thread; inside Ask for an answer known at once.
-    using Answered = std::function<void(std::uint32_t address, LookupAnswer answer)>;
+    using Answered = std::function<void(const IpAddress& address, LookupAnswer answer)>;
 
     virtual ~BatchResolver() = default;
     // Starts the lookup of `address`; false when no more can be started now (try again once
     // an answer has come). Never waits for the network.
-    virtual bool Ask(std::uint32_t address) = 0;
+    virtual bool Ask(const IpAddress& address) = 0;
 };
 
 // The window's engine with `jobs` slots and no rest time. Its cache answers an address asked

@@ -23,7 +23,7 @@ BatchRun::BatchRun(BatchOptions options, BatchIo io)
 BatchRun::~BatchRun() = default;
 
 std::unique_ptr<BatchResolver> BatchRun::MakeResolver() {
-    BatchResolver::Answered answered = [shared = m_shared](std::uint32_t address,
+    BatchResolver::Answered answered = [shared = m_shared](const IpAddress& address,
                                                            LookupAnswer answer) {
         std::lock_guard lock(shared->Lock);
         shared->Arrived.emplace_back(address, std::move(answer));
@@ -70,7 +70,8 @@ int BatchRun::Run() {
 
     output.AppendHeader();
     if (!output.Flush()) return kBatchFailed;
-    std::vector<std::pair<std::uint32_t, LookupAnswer>> arrived;
+    std::vector<std::pair<IpAddress, LookupAnswer>> arrived;
+    std::uint64_t oversizedTold = 0;
     for (;;) {
         bool interrupted = false;
         {
@@ -80,13 +81,19 @@ int BatchRun::Run() {
         }
         for (auto& [address, answer] : arrived) dispatcher.Deliver(address, std::move(answer));
         arrived.clear();
-        std::uint32_t address = 0;
+        IpAddress address;
         bool sourcesDone = false;
         while (!interrupted && dispatcher.HasRoom()) {
             const SourceWalk::Step step = sources.Next(address);
             sourcesDone = step == SourceWalk::Step::Done;
             if (step != SourceWalk::Step::Address) break;
             dispatcher.Add(address);
+        }
+        for (; oversizedTold < sources.OversizedBlocks(); ++oversizedTold) {
+            if (!m_options.Quiet) {
+                output.Message("skipped an input line: an IPv6 block of more than " +
+                               std::to_string(kMaxIpv6BlockSize) + " addresses");
+            }
         }
         if (!interrupted) dispatcher.Dispatch();
         // Rows answered from what the run already knows go out now, not at the next wake-up.

@@ -7,7 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "address/AddressText.h"
+#include "address/IpAddress.h"
+#include "batch/BatchAddressText.h"
 #include "resolver/AnswerKind.h"
 
 namespace ip2h {
@@ -19,8 +20,8 @@ struct BatchShared {
     std::mutex Lock;
     std::condition_variable Wake;  // the run: an answer, input, an interrupt
     std::condition_variable Room;  // the input reader: room in Entries, or the run is over
-    std::vector<std::pair<std::uint32_t, LookupAnswer>> Arrived;
-    std::deque<AddressSpan> Entries;  // standard input's lines, read ahead of the run
+    std::vector<std::pair<IpAddress, LookupAnswer>> Arrived;
+    std::deque<BatchSpan> Entries;  // standard input's lines, read ahead of the run
     bool InputEnded = false;
     int InputError = 0;
     bool Interrupted = false;

@@ -10,7 +10,7 @@ SourceWalk::SourceWalk(const BatchOptions& options, int input, std::shared_ptr<B
         if (source.FromInput) {
             m_inputPending = true;
         } else {
-            m_total += AddressCount(source.Span, m_options.Interval);
+            m_total += BatchSpanCount(source.Span, m_options.Interval);
         }
     }
 }
@@ -31,10 +31,12 @@ SourceWalk::~SourceWalk() {
     }
 }
 
-SourceWalk::Step SourceWalk::Next(std::uint32_t& address) {
+SourceWalk::Step SourceWalk::Next(IpAddress& address) {
     for (;;) {
         if (m_walking) {
-            address = static_cast<std::uint32_t>(m_next);
+            address = m_v6First
+                          ? IpAddress::Of(Ipv6At(*m_v6First, static_cast<std::uint32_t>(m_next)))
+                          : IpAddress::Of(static_cast<std::uint32_t>(m_next));
             m_next += m_options.Interval;
             m_walking = m_next <= m_last;
             return Step::Address;
@@ -51,9 +53,13 @@ SourceWalk::Step SourceWalk::Next(std::uint32_t& address) {
             ++m_source;  // the input has ended; a second "-" finds it empty
             continue;
         }
-        const AddressSpan span = m_entries.front();
+        const BatchSpan span = m_entries.front();
         m_entries.pop_front();
-        m_total += AddressCount(span, m_options.Interval);
+        if (span.V6 && span.V6->TooLarge) {
+            ++m_oversized;
+            continue;
+        }
+        m_total += BatchSpanCount(span, m_options.Interval);
         Walk(span);
     }
 }
@@ -79,10 +85,18 @@ bool SourceWalk::TakeEntries() {
     return !m_entries.empty() || !m_inputPending;
 }
 
-void SourceWalk::Walk(AddressSpan span) {
-    m_walking = span.First <= span.Last;
-    m_next = span.First;
-    m_last = span.Last;
+void SourceWalk::Walk(const BatchSpan& span) {
+    if (span.V6) {
+        m_v6First = span.V6->First;
+        m_next = 0;
+        m_last = span.V6->Count - std::uint64_t{1};
+        m_walking = span.V6->Count > 0 && !span.V6->TooLarge;
+        return;
+    }
+    m_v6First.reset();
+    m_walking = span.V4.First <= span.V4.Last;
+    m_next = span.V4.First;
+    m_last = span.V4.Last;
 }
 
 }  // namespace ip2h

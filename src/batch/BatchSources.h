@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <thread>
 
+#include "address/IpAddress.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchShared.h"
 
@@ -23,7 +25,7 @@ public:
 
     enum class Step { Address, Waiting, Done };
     // The next address; Waiting while standard input has nothing queued yet.
-    Step Next(std::uint32_t& address);
+    Step Next(IpAddress& address);
 
     // Whether the walk waits for the input reader, which wakes the run when it queues.
     bool WantsInput() const;
@@ -33,10 +35,12 @@ public:
     std::uint64_t Total() const { return m_total; }
     // The error that ended reading standard input, 0 when none did.
     int InputError() const { return m_inputError; }
+    // Lines of standard input skipped so far for an IPv6 block over the limit.
+    std::uint64_t OversizedBlocks() const { return m_oversized; }
 
 private:
     bool TakeEntries();
-    void Walk(AddressSpan span);
+    void Walk(const BatchSpan& span);
 
     const BatchOptions& m_options;
     const int m_input;
@@ -44,10 +48,12 @@ private:
     std::size_t m_source = 0;
     bool m_walking = false;
     std::uint64_t m_next = 0;  // 64 bits, so the step past 255.255.255.255 ends the walk
-    std::uint32_t m_last = 0;
+    std::uint64_t m_last = 0;
+    std::optional<Ipv6Address> m_v6First;  // an IPv6 block: m_next and m_last are offsets
     bool m_inputPending = false;
     int m_inputError = 0;
-    std::deque<AddressSpan> m_entries;
+    std::deque<BatchSpan> m_entries;
+    std::uint64_t m_oversized = 0;
     std::thread m_reader;
     std::uint64_t m_total = 0;
 };

@@ -46,11 +46,12 @@ constexpr std::chrono::milliseconds kTimeoutTick{10};
 // Answers of thousands of queries arrive in bursts: the socket must hold them.
 constexpr int kReceiveBuffer = 4 << 20;
 
-std::string AddressText(std::uint32_t address) {
-    in_addr in{htonl(address)};
-    char text[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &in, text, sizeof text);
-    return text;
+// The address as the bytes of a reply's records carry it.
+std::vector<unsigned char> WireBytes(const IpAddress& address) {
+    if (address.IsV6) return {address.V6.begin(), address.V6.end()};
+    const std::uint32_t v4 = htonl(address.V4);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(&v4);
+    return {bytes, bytes + sizeof v4};
 }
 
 // The getnameinfo status an Error answer carries, for its description.
@@ -97,7 +98,8 @@ public:
         m_thread = std::thread([this] { Loop(); });
     }
 
-    void Resolve(std::uint32_t address, Done done) override {
+    using DnsClient::Resolve;
+    void Resolve(const IpAddress& address, Done done) override {
         bool wake = false;
         {
             std::lock_guard lock(m_requestLock);
@@ -130,11 +132,11 @@ public:
 
 private:
     struct Request {
-        std::uint32_t Address;
+        IpAddress Address;
         Done Callback;
     };
-    // One question of a lookup: index 0 asks for the PTR names, index i > 0 for the A records
-    // of name i - 1.
+    // One question of a lookup: index 0 asks for the PTR names, index i > 0 for the A (or, for
+    // an IPv6 address, AAAA) records of name i - 1.
     struct Query {
         int TriesLeft = 0;
         int Try = 0;      // the try under way, counted from 1
@@ -145,7 +147,7 @@ private:
         bool Finished = false;
     };
     struct Lookup {
-        std::uint32_t Address = 0;
+        IpAddress Address;
         Done Callback;
         std::vector<Query> Queries;
         std::vector<std::string> Names;  // as the name service gave them, in a fixed order
@@ -430,7 +432,7 @@ void AresDnsClient::Send(const QueryRef& ref, Clock::time_point now) {
     }
     const std::string name =
         ref.Query == 0 ? ReverseQueryName(lookup.Address) : lookup.Names[ref.Query - 1];
-    const int type = ref.Query == 0 ? ns_t_ptr : ns_t_a;
+    const int type = ref.Query == 0 ? ns_t_ptr : lookup.Address.IsV6 ? ns_t_aaaa : ns_t_a;
     // May call back at once (a name it cannot send, say): nothing of `lookup` is used after.
     ares_query(m_channel, name.c_str(), ns_c_in, type, &OnAresAnswer,
                new CallbackArg{this, attemptId});
@@ -518,12 +520,16 @@ void AresDnsClient::OnAttempt(std::uint64_t attemptId, int status, const unsigne
     if (status == ARES_SUCCESS) {
         outcome = ForwardOutcome::LeadsElsewhere;
         hostent* host = nullptr;
-        if (ares_parse_a_reply(reply, length, &host, nullptr, nullptr) == ARES_SUCCESS) {
-            const std::uint32_t wanted = htonl(lookup.Address);
+        const int parsed = lookup.Address.IsV6
+                               ? ares_parse_aaaa_reply(reply, length, &host, nullptr, nullptr)
+                               : ares_parse_a_reply(reply, length, &host, nullptr, nullptr);
+        if (parsed == ARES_SUCCESS) {
+            const std::vector<unsigned char> wanted = WireBytes(lookup.Address);
             for (char** entry = host->h_addr_list; entry != nullptr && *entry != nullptr; ++entry) {
-                std::uint32_t address = 0;
-                std::memcpy(&address, *entry, sizeof address);
-                if (address == wanted) outcome = ForwardOutcome::LeadsBack;
+                if (static_cast<std::size_t>(host->h_length) == wanted.size() &&
+                    std::memcmp(*entry, wanted.data(), wanted.size()) == 0) {
+                    outcome = ForwardOutcome::LeadsBack;
+                }
             }
         }
         if (host != nullptr) ares_free_hostent(host);
@@ -537,9 +543,10 @@ void AresDnsClient::OnNames(std::uint64_t id, Lookup& lookup, int status,
     if (lookup.Kind == AnswerKind::Error) lookup.Status = LookupStatusOf(status);
     if (status == ARES_SUCCESS) {
         hostent* host = nullptr;
-        const std::uint32_t address = htonl(lookup.Address);
+        const std::vector<unsigned char> address = WireBytes(lookup.Address);
         const int parsed =
-            ares_parse_ptr_reply(reply, length, &address, sizeof address, AF_INET, &host);
+            ares_parse_ptr_reply(reply, length, address.data(), static_cast<int>(address.size()),
+                                 lookup.Address.IsV6 ? AF_INET6 : AF_INET, &host);
         PtrNameList list;
         if (parsed == ARES_SUCCESS && host != nullptr) {
             if (host->h_name != nullptr) list.Add(host->h_name);
@@ -592,7 +599,7 @@ void AresDnsClient::Finish(std::uint64_t id) {
     if (found == m_lookups.end()) return;
     Lookup lookup = std::move(found->second);
     m_lookups.erase(found);
-    const std::string address = AddressText(lookup.Address);
+    const std::string address = FormatIpAddress(lookup.Address);
     LookupAnswer answer(address, lookup.Kind);
     answer.Status = lookup.Status;
     if (lookup.Kind == AnswerKind::Name) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "address/IpAddress.h"
 #include "resolver/AnswerKind.h"
 
 namespace ip2h {
@@ -39,7 +40,8 @@ struct DnsClientStats {
 };
 
 // An asynchronous DNS client on one event-loop thread of its own: reverse lookups that return
-// every PTR name of an address and, with Confirm, forward confirmation. How many queries it
+// every PTR name of an IPv4 or IPv6 address and, with Confirm, forward confirmation (A or
+// AAAA records). How many queries it
 // keeps in flight adapts to the server: it grows while answers come back and backs off when
 // queries time out, never above MaxInFlight.
 class DnsClient {
@@ -51,9 +53,13 @@ public:
     static std::unique_ptr<DnsClient> Create(const DnsClientOptions& options, std::string* error);
     virtual ~DnsClient() = default;
 
-    // Any thread; never waits for the network. Queues the reverse lookup of an IPv4 address
-    // (host order); `done` runs once, on the loop thread.
-    virtual void Resolve(std::uint32_t address, Done done) = 0;
+    // Any thread; never waits for the network. Queues the reverse lookup of an address; `done`
+    // runs once, on the loop thread.
+    virtual void Resolve(const IpAddress& address, Done done) = 0;
+    // An IPv4 address in host order.
+    void Resolve(std::uint32_t address, Done done) {
+        Resolve(IpAddress::Of(address), std::move(done));
+    }
     // Stops the loop: requests not yet answered are dropped without their `done`. Waits for the
     // loop thread, which never blocks for long. The destructor does the same.
     virtual void Stop() = 0;

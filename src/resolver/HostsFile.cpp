@@ -36,8 +36,15 @@ HostsFile HostsFile::Parse(std::string_view text) {
         std::string address;
         std::string name;
         in_addr parsed{};
-        if (!(fields >> address) || ::inet_pton(AF_INET, address.c_str(), &parsed) != 1) continue;
-        const std::uint32_t host = ntohl(parsed.s_addr);
+        if (!(fields >> address)) continue;
+        IpAddress host;
+        if (::inet_pton(AF_INET, address.c_str(), &parsed) == 1) {
+            host = IpAddress::Of(ntohl(parsed.s_addr));
+        } else if (const auto v6 = ParseIpv6(address)) {
+            host = IpAddress::Of(*v6);
+        } else {
+            continue;
+        }
         bool first = true;
         while (fields >> name) {
             if (first) hosts.m_names[host].push_back(name);
@@ -48,12 +55,12 @@ HostsFile HostsFile::Parse(std::string_view text) {
     return hosts;
 }
 
-const std::vector<std::string>* HostsFile::NamesOf(std::uint32_t address) const {
+const std::vector<std::string>* HostsFile::NamesOf(const IpAddress& address) const {
     const auto found = m_names.find(address);
     return found == m_names.end() ? nullptr : &found->second;
 }
 
-const std::vector<std::uint32_t>* HostsFile::AddressesOf(std::string_view name) const {
+const std::vector<IpAddress>* HostsFile::AddressesOf(std::string_view name) const {
     std::string key = Lowered(name);
     if (!key.empty() && key.back() == '.') key.pop_back();
     const auto found = m_addresses.find(key);

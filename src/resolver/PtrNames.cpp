@@ -31,4 +31,8 @@ std::string ReverseQueryName(std::uint32_t address) {
     return name;
 }
 
+std::string ReverseQueryName(const IpAddress& address) {
+    return address.IsV6 ? Ipv6ReverseName(address.V6) : ReverseQueryName(address.V4);
+}
+
 }  // namespace ip2h

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "address/IpAddress.h"
+
 namespace ip2h {
 
 // The most PTR names of one address that are kept and looked up forward: an address with
@@ -34,5 +36,7 @@ private:
 
 // "d.c.b.a.in-addr.arpa" for the address a.b.c.d (host order).
 std::string ReverseQueryName(std::uint32_t address);
+// The PTR question of either family: under in-addr.arpa or ip6.arpa.
+std::string ReverseQueryName(const IpAddress& address);
 
 }  // namespace ip2h

@@ -108,9 +108,9 @@ std::string LookupStatusText(int status) {
 
 namespace {
 
-ForwardOutcome ForwardLookup(const std::string& name, const in_addr& address) {
+ForwardOutcome ForwardLookup(const std::string& name, const IpAddress& address) {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = address.IsV6 ? AF_INET6 : AF_INET;
     // One entry per address rather than one per socket type.
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
@@ -119,9 +119,17 @@ ForwardOutcome ForwardLookup(const std::string& name, const in_addr& address) {
     if (status != 0) return ForwardOutcome::NoAnswer;
     ForwardOutcome outcome = ForwardOutcome::LeadsElsewhere;
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
-        const auto* in = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
-        if (in->sin_addr.s_addr == address.s_addr) {
+        bool back = false;
+        if (address.IsV6 && entry->ai_family == AF_INET6 &&
+            entry->ai_addrlen >= sizeof(sockaddr_in6)) {
+            const auto* in = reinterpret_cast<const sockaddr_in6*>(entry->ai_addr);
+            back = std::memcmp(&in->sin6_addr, address.V6.data(), address.V6.size()) == 0;
+        } else if (!address.IsV6 && entry->ai_family == AF_INET &&
+                   entry->ai_addrlen >= sizeof(sockaddr_in)) {
+            const auto* in = reinterpret_cast<const sockaddr_in*>(entry->ai_addr);
+            back = ntohl(in->sin_addr.s_addr) == address.V4;
+        }
+        if (back) {
             outcome = ForwardOutcome::LeadsBack;
             break;
         }
@@ -132,12 +140,12 @@ ForwardOutcome ForwardLookup(const std::string& name, const in_addr& address) {
 
 }  // namespace
 
-std::vector<std::string> PtrNamesOf(const in_addr& address) {
+std::vector<std::string> PtrNamesOf(const IpAddress& address) {
     std::vector<std::string> names;
     struct __res_state state {};
     if (::res_ninit(&state) != 0) return names;
     std::array<unsigned char, 65535> reply{};
-    const std::string question = ReverseQueryName(ntohl(address.s_addr));
+    const std::string question = ReverseQueryName(address);
     const int length =
         ::res_nquery(&state, question.c_str(), ns_c_in, ns_t_ptr, reply.data(), reply.size());
     ns_msg message{};
@@ -158,7 +166,7 @@ std::vector<std::string> PtrNamesOf(const in_addr& address) {
     return names;
 }
 
-ForwardCheck ConfirmByForwardLookup(const std::string& name, const in_addr& address) {
+ForwardCheck ConfirmByForwardLookup(const std::string& name, const IpAddress& address) {
     // The name shown first: it is the one most likely to lead back.
     PtrNameList names;
     names.Add(name);
@@ -180,18 +188,29 @@ LookupAnswer ReverseLookup(std::string_view address) {
     // inet_aton rather than inet_addr: the latter answers an unreadable text with
     // 255.255.255.255, which would then be looked up in its place.
     in_addr parsed{};
-    if (text.find('\0') != std::string::npos || ::inet_aton(text.c_str(), &parsed) == 0) {
+    IpAddress asked;
+    sockaddr_storage socketAddress{};
+    socklen_t socketLength = 0;
+    if (text.find('\0') != std::string::npos) return {std::move(text), AnswerKind::NoName};
+    if (::inet_aton(text.c_str(), &parsed) != 0) {
+        auto& in = reinterpret_cast<sockaddr_in&>(socketAddress);
+        in.sin_family = AF_INET;
+        in.sin_addr = parsed;
+        socketLength = sizeof in;
+        asked = IpAddress::Of(ntohl(parsed.s_addr));
+    } else if (const auto v6 = ParseIpv6(text)) {
+        // The batch mode's IPv6 addresses; the window's texts are all IPv4.
+        auto& in = reinterpret_cast<sockaddr_in6&>(socketAddress);
+        in.sin6_family = AF_INET6;
+        std::memcpy(&in.sin6_addr, v6->data(), v6->size());
+        socketLength = sizeof in;
+        asked = IpAddress::Of(*v6);
+    } else {
         return {std::move(text), AnswerKind::NoName};
     }
-
-    sockaddr_in socketAddress{};
-    socketAddress.sin_family = AF_INET;
-    socketAddress.sin_port = 0;
-    socketAddress.sin_addr = parsed;
     char host[kHostNameBufferSize] = {};
-    const int status =
-        ResolverEntry()(reinterpret_cast<const sockaddr*>(&socketAddress), sizeof socketAddress,
-                        host, sizeof host, nullptr, 0, NI_NAMEREQD);
+    const int status = ResolverEntry()(reinterpret_cast<const sockaddr*>(&socketAddress),
+                                       socketLength, host, sizeof host, nullptr, 0, NI_NAMEREQD);
     if (status == 0) {
         const std::string_view raw(host, ::strnlen(host, sizeof host));
         LookupAnswer answer(MendAnswer(raw, text));
@@ -199,7 +218,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
             answer.Kind = AnswerKind::NoName;
         } else if (ConfirmNames.load(std::memory_order_relaxed)) {
             // The name as the name service gave it, not its mended form.
-            const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), parsed);
+            const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), asked);
             answer.Confirmed = check.Confirmed;
             if (!check.ConfirmingName.empty()) {
                 answer.ConfirmingName = MendAnswer(check.ConfirmingName, text);
@@ -211,7 +230,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
     LookupAnswer failure(text, KindOfLookupStatus(status));
     if (failure.Kind == AnswerKind::Error) failure.Status = status;
     if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
-        !UseNbt.load(std::memory_order_relaxed) || !IsPrivateAddress(text)) {
+        !UseNbt.load(std::memory_order_relaxed) || asked.IsV6 || !IsPrivateAddress(text)) {
         return failure;
     }
     if (const auto name = NodeStatusQuery()(parsed)) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "address/IpAddress.h"
 #include "resolver/AnswerKind.h"
 
 namespace ip2h {
@@ -36,7 +37,7 @@ GetNameInfoFunction ResolverEntry();
 // platform's.
 void SetResolverEntry(GetNameInfoFunction entry);
 
-// The host name of the IPv4 address in `address` (dotted-quad text), fully qualified as the
+// The host name of the address in `address` (dotted-quad or IPv6 text), fully qualified as the
 // name service returns it, or `address` itself when there is none, with the kind of the
 // answer. Blocking; safe on many threads at once. A text that is not an address is returned
 // as it is, without a lookup.
@@ -50,17 +51,17 @@ std::string LookupStatusText(int status);
 
 // Every PTR name of an address, as a DNS query of this thread's own finds them (getnameinfo
 // gives one name only); empty when the query fails.
-std::vector<std::string> PtrNamesOf(const in_addr& address);
+std::vector<std::string> PtrNamesOf(const IpAddress& address);
 
 // The forward check of a name from the name service and its address: `name` and every other
-// PTR name of the address (at most kMaxPtrNames) are looked up forward (getaddrinfo, IPv4
-// only) until one leads back (IprevTally). `ConfirmingName` is the name that led back when
-// it is not `name`.
+// PTR name of the address (at most kMaxPtrNames) are looked up forward (getaddrinfo, in the
+// address's family) until one leads back (IprevTally). `ConfirmingName` is the name that led back
+// when it is not `name`.
 struct ForwardCheck {
     Confirmation Confirmed = Confirmation::NotConfirmed;
     std::string ConfirmingName;
 };
-ForwardCheck ConfirmByForwardLookup(const std::string& name, const in_addr& address);
+ForwardCheck ConfirmByForwardLookup(const std::string& name, const IpAddress& address);
 
 // Makes a name safe to store and show as the answer for `address`:
 // - an empty name, or the root name "." alone, is no name: the answer is the address itself

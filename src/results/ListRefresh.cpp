@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "address/AddressText.h"
+#include "address/IpAddress.h"
 #include "base/FixedText.h"
 #include "base/Texts.h"
 #include "resolver/AnswerKind.h"
@@ -15,7 +16,8 @@ namespace {
 
 // The description shown for an answered address whose name matched `index`, if any.
 std::string_view DescriptionFor(std::string_view address, std::optional<int> index, bool japanese) {
-    if (IsPrivateAddress(address)) return "-";
+    // The window holds IPv4 alone; the batch mode writes IPv6 rows by the same rule.
+    if (IsPrivateAddressText(address)) return "-";
     return index ? DomainDescription(*index, japanese) : std::string_view();
 }
 

@@ -61,7 +61,7 @@ std::string_view StatusText(std::int32_t status, bool japanese);
 std::string_view DomainCellText(const ResultEntry& row);
 
 // The domain information of an answered address as a new row shows it: "-" for a private
-// address, the description of the host name's domain, or nothing when none matches.
+// address (IPv4 or IPv6), the description of the host name's domain, or nothing when none matches.
 std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
                                      bool japanese);
 

@@ -43,6 +43,18 @@ std::vector<std::string_view> Split(std::string_view text, char separator = ' ')
     return parts;
 }
 
+// "first-last" of IPv4 ("first" alone for one), "first+count" of IPv6 ("first" for one).
+std::string Describe(const BatchSpan& span) {
+    if (span.V6 && span.V6->TooLarge) return "too large";
+    if (span.V6) {
+        const std::string count = "+" + std::to_string(span.V6->Count);
+        return FormatIpv6(span.V6->First) + (span.V6->Count > 1 ? count : "");
+    }
+    std::string text(FormatAddress(span.V4.First).View());
+    if (span.V4.Last == span.V4.First) return text;
+    return text.append("-").append(FormatAddress(span.V4.Last).View());
+}
+
 std::string Describe(const BatchCommandLine& line) {
     if (line.Action != BatchAction::Run) {
         return line.Action == BatchAction::Help      ? "help"
@@ -59,10 +71,8 @@ std::string Describe(const BatchCommandLine& line) {
                        (o.Format == ExportFormat::Csv ? " csv" : " tsv") +
                        (o.Japanese ? (*o.Japanese ? " ja" : " en") : "") + (o.Nbt ? " nbt" : "") +
                        (o.Confirm ? " confirm" : "") + (o.Quiet ? " quiet" : "") + ":";
-    for (const auto& [input, span] : o.Sources) {
-        text.append(" ").append(input ? "-" : FormatAddress(span.First).View());
-        if (!input) text.append("-").append(FormatAddress(span.Last).View());
-    }
+    for (const auto& [input, span] : o.Sources)
+        text.append(" ").append(input ? "-" : Describe(span));
     return text;
 }
 
@@ -70,7 +80,14 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
     const std::pair<std::string_view, std::string_view> lines[] = {
         {"", "dns jobs 4096 step 1 csv: -"},
         {"10.0.0.0/30 - 10.77.001.010 1.2.3.4-1.2.3.4",
-         "dns jobs 4096 step 1 csv: 10.0.0.0-10.0.0.3 - 10.77.1.8-10.77.1.8 1.2.3.4-1.2.3.4"},
+         "dns jobs 4096 step 1 csv: 10.0.0.0-10.0.0.3 - 10.77.1.8 1.2.3.4"},
+        {"2001:0DB8:0:0::1 ::ffff:192.0.2.1 2001:db8::1:77/112",
+         "dns jobs 4096 step 1 csv: 2001:db8::1 ::ffff:192.0.2.1 2001:db8::1:0+65536"},
+        {"2001:db8::/111", R"("2001:db8::/111" is an IPv6 block of more than 65536 addresses )"
+                           "(/112 at most)"},
+        {"2001:db8::1-2001:db8::5",
+         R"("2001:db8::1-2001:db8::5" is not an address, a range or a block (ranges are IPv4 only))"},
+        {"fe80::1%eth0", R"("fe80::1%eth0" is not an address, a range or a block (no zone index))"},
         {"--jobs 16 --interval=256 --format tsv --lang=ja --resolver system --nbt --confirm "
          "--quiet 10.0.0.77/24",
          "system jobs 16 step 256 tsv ja nbt confirm quiet: 10.0.0.0-10.0.0.255"},
@@ -117,6 +134,10 @@ TEST(BatchInput, LinesGiveAnAddressARangeOrABlockOrNothing) {
     const std::pair<std::string_view, std::string_view> lines[] = {
         {R"(10.77.4.32 - - [07/Dec/2026:10:00:00 +0000] "GET / HTTP/1.1" 200)", "10.77.4.32"},
         {"10.77.4.32\tGET /", "10.77.4.32"},
+        {"2001:DB8::0:1 - - [07/Dec/2026:10:00:00 +0000]", "2001:db8::1"},
+        {" '2001:db8::/120'", "2001:db8::+256"},
+        {"2001:db8::/64", "too large"},
+        {"fe80::1%eth0 x", ""},
         {R"( "198.51.100.1"')", "198.51.100.1"},
         {"\t'10.0.0.1-10.0.0.3' ", "10.0.0.1-10.0.0.3"},
         {"010.0.0.0/30", "8.0.0.0-8.0.0.3"},
@@ -130,11 +151,7 @@ TEST(BatchInput, LinesGiveAnAddressARangeOrABlockOrNothing) {
         {"10.0.0 .1", ""}};
     for (const auto& [line, expected] : lines) {
         const auto span = ReadBatchLine(line);
-        std::string text;
-        if (span) text = FormatAddress(span->First).View();
-        if (span && span->Last != span->First)
-            text.append("-").append(FormatAddress(span->Last).View());
-        EXPECT_EQ(text, expected) << line;
+        EXPECT_EQ(span ? Describe(*span) : "", expected) << line;
     }
 }
 
@@ -216,10 +233,10 @@ std::string ReadFrom(int fd) {
 // late; takes at most 8 at once and counts what it is asked.
 class FakeResolver final : public BatchResolver {
 public:
-    using AnswerOf = std::function<LookupAnswer(std::uint32_t address)>;
+    using AnswerOf = std::function<LookupAnswer(const IpAddress& address)>;
     FakeResolver(Answered answered, AnswerOf answerOf, std::atomic<int>& asked)
         : m_answered(std::move(answered)), m_answerOf(std::move(answerOf)), m_asked(asked) {}
-    bool Ask(std::uint32_t address) override {
+    bool Ask(const IpAddress& address) override {
         std::lock_guard lock(m_lock);
         if (m_questions.size() >= 8) return false;
         ++m_asked;
@@ -232,10 +249,10 @@ private:
     void Answer(const std::stop_token& stop) {
         std::unique_lock lock(m_lock);
         while (m_wake.wait(lock, stop, [&] { return !m_questions.empty(); })) {
-            const std::vector<std::uint32_t> questions = std::exchange(m_questions, {});
+            const std::vector<IpAddress> questions = std::exchange(m_questions, {});
             lock.unlock();
             std::this_thread::sleep_for(300us);
-            for (const std::uint32_t address : questions | std::views::reverse)
+            for (const IpAddress& address : questions | std::views::reverse)
                 m_answered(address, m_answerOf(address));
             lock.lock();
         }
@@ -246,12 +263,12 @@ private:
     std::atomic<int>& m_asked;
     std::mutex m_lock;
     std::condition_variable_any m_wake;
-    std::vector<std::uint32_t> m_questions;
+    std::vector<IpAddress> m_questions;
     std::jthread m_thread{[this](const std::stop_token& stop) { Answer(stop); }};
 };
 
-LookupAnswer NameOf(std::uint32_t address) {
-    return LookupAnswer("name-" + std::string(FormatAddress(address).View()) + ".example");
+LookupAnswer NameOf(const IpAddress& address) {
+    return LookupAnswer("name-" + FormatIpAddress(address) + ".example");
 }
 
 struct Resolvers {
@@ -305,7 +322,8 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
     // The paste's rules: quotes and blanks go, any line end, a bad line skipped, the last
     // line without its end.
     const std::string input = "192.0.2.1\r\n \"198.51.100.1\"\njunk\r198.51.100.7\n" + peer +
-                              "\n198.51.100.2-198.51.100.3\n198.51.100.255";  // PTR "."
+                              "\n198.51.100.2-198.51.100.3\n198.51.100.255\n"  // PTR "."
+                              "2001:DB8:0::1 GET /\nfd00::1\n2001:db8::2/127\n2001:db8::/64";
     EXPECT_EQ(RunBatch("--nbt --confirm --lang en --quiet", input),
               "address,hostname,result,domain,answer,confirmed\r\n"
               "192.0.2.1,Host-01.Example.COM,success,Commercial,name,yes\r\n"
@@ -315,8 +333,12 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
                   ",success,-,netbios,\r\n" +
                   "198.51.100.2,www.Example.ORG,success,other organizations,name,no\r\n"
                   "198.51.100.3,mail.Example.co.jp,success,Japan: General Company,name,no\r\n"
-                  "198.51.100.255,,failure,?,no-name,\r\n");
-    EXPECT_EQ(RunBatch("--format tsv --lang ja --quiet -", input),
+                  "198.51.100.255,,failure,?,no-name,\r\n"
+                  "2001:db8::1,V6-Host.Example.NET,success,Network,name,yes\r\n"
+                  "fd00::1,Lab.Private.example,success,-,name,no\r\n"
+                  "2001:db8::2,v6-other.Example.ORG,success,other organizations,name,no\r\n"
+                  "2001:db8::3,,failure,?,no-name,\r\n");
+    EXPECT_EQ(RunBatch("--format tsv --lang ja -", input),
               "address\thostname\tresult\tdomain\tanswer\tconfirmed\n"
               "192.0.2.1\tHost-01.Example.COM\tsuccess\t商業組織用\tname\t\n"
               "198.51.100.1\tgw.Net-Test.NET\tsuccess\tネットワーク用\tname\t\n"
@@ -324,7 +346,13 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
                   peer + "\t\tfailure\t?\tno-name\t\n" +
                   "198.51.100.2\twww.Example.ORG\tsuccess\t非営利組織用\tname\t\n"
                   "198.51.100.3\tmail.Example.co.jp\tsuccess\t日本: 一般企業\tname\t\n"
-                  "198.51.100.255\t\tfailure\t?\tno-name\t\n");
+                  "198.51.100.255\t\tfailure\t?\tno-name\t\n"
+                  "2001:db8::1\tV6-Host.Example.NET\tsuccess\tネットワーク用\tname\t\n"
+                  "fd00::1\tLab.Private.example\tsuccess\t-\tname\t\n"
+                  "2001:db8::2\tv6-other.Example.ORG\tsuccess\t非営利組織用\tname\t\n"
+                  "2001:db8::3\t\tfailure\t?\tno-name\t\n"
+                  "ip2hostname: skipped an input line: an IPv6 block of more than 65536 "
+                  "addresses\nip2hostname: 11 rows: 7 names, 4 no-name, 0 no-answer, 0 errors\n");
 }
 
 TEST(BatchRun, RowsComeOutInInputOrderWhateverOrderTheAnswersComeIn) {
@@ -332,7 +360,7 @@ TEST(BatchRun, RowsComeOutInInputOrderWhateverOrderTheAnswersComeIn) {
     Resolvers system, fake;
     system.Lookup = [&calls](const std::string& address) {
         std::this_thread::sleep_for(std::chrono::milliseconds(calls++ * 7919 % 21));
-        return NameOf(*AddressValue(address));
+        return NameOf(*ParseIpAddress(address));
     };
     fake.Fake = NameOf;
     // A block walked with a step, then addresses from the input, each of them three times.
@@ -366,16 +394,15 @@ TEST(BatchRun, RepeatsAreWrittenAtOnceAndAskedOnce) {
 
 // The summary counts the rows; when no lookup got any answer, the run says so and fails.
 TEST(BatchRun, SummaryAndTheStatusOfASilentNameService) {
-    const auto silent = [](std::uint32_t address) {
-        return LookupAnswer(std::string(FormatAddress(address).View()), AnswerKind::NoAnswer);
+    const auto silent = [](const IpAddress& address) {
+        return LookupAnswer(FormatIpAddress(address), AnswerKind::NoAnswer);
     };
-    const auto mixed = [](std::uint32_t address) {
+    const auto mixed = [](const IpAddress& address) {
         static constexpr AnswerKind kKinds[] = {AnswerKind::Name, AnswerKind::NoName,
                                                 AnswerKind::NoAnswer, AnswerKind::Error};
-        const AnswerKind kind = kKinds[address % 4];
-        return kind == AnswerKind::Name
-                   ? NameOf(address)
-                   : LookupAnswer(std::string(FormatAddress(address).View()), kind);
+        const AnswerKind kind = kKinds[address.V4 % 4];
+        return kind == AnswerKind::Name ? NameOf(address)
+                                        : LookupAnswer(FormatIpAddress(address), kind);
     };
     const std::string noAnswer =
         "ip2hostname: no lookup got an answer from the name service; is a DNS server "

@@ -187,9 +187,28 @@ TEST(DnsClientTestDns, EveryNameInAFixedOrderAndTheIprevRule) {
     const ClientRun hosts = ResolveAll(options, Address("203.0.113.40"), 2);
     EXPECT_EQ(hosts.Answers.at(Address("203.0.113.40")).Text, "odd\\040name\\041.example");
     EXPECT_EQ(hosts.Answers.at(Address("203.0.113.41")).Confirmed, Confirmation::Confirmed);
+    // IPv6: PTR under ip6.arpa, AAAA records for the rule, the hosts file's IPv6 lines.
+    const auto client = DnsClient::Create(options, nullptr);
+    std::mutex lock6;
+    std::condition_variable done;
+    std::map<std::string, std::string> v6;
+    for (const char* text : {"2001:db8::1", "2001:db8::2", "2001:db8::3", "2001:db8::40"}) {
+        client->Resolve(IpAddress::Of(*ParseIpv6(text)), [&, text](LookupAnswer answer) {
+            std::lock_guard guard(lock6);
+            v6[text] = answer.Text + " " + std::string(ConfirmationWord(answer.Confirmed));
+            done.notify_one();
+        });
+    }
+    std::unique_lock guard(lock6);
+    done.wait_for(guard, 60s, [&] { return v6.size() == 4; });
+    EXPECT_EQ(v6, (std::map<std::string, std::string>{{"2001:db8::1", "V6-Host.Example.NET yes"},
+                                                      {"2001:db8::2", "v6-other.Example.ORG no"},
+                                                      {"2001:db8::3", "2001:db8::3 "},
+                                                      {"2001:db8::40", "v6.hosts.example yes"}}));
     // The window's workers keep the same rule.
     ConfirmNames = true;
     EXPECT_EQ(ReverseLookup("198.51.100.20").Confirmed, Confirmation::Confirmed);
+    EXPECT_EQ(ReverseLookup("2001:db8::40").Confirmed, Confirmation::Confirmed);
     EXPECT_EQ(ReverseLookup("198.51.100.21").Confirmed, Confirmation::Unknown);
     ConfirmNames = false;
 }
