@@ -12,6 +12,8 @@
 #include "base/AtomicFile.h"
 #include "base/FixedText.h"
 #include "base/Language.h"
+#include "base/Utf8Text.h"
+#include "resolver/ReverseLookup.h"
 #include "results/ListRefresh.h"
 #include "results/ResultTable.h"
 
@@ -36,9 +38,10 @@ std::string Duration(std::uint64_t seconds) {
 }  // namespace
 
 std::string SummaryLine(const BatchCounts& counts) {
-    return std::to_string(counts.Rows) + " rows: " + std::to_string(counts.Names) + " names, " +
-           std::to_string(counts.NoName) + " no-name, " + std::to_string(counts.NoAnswer) +
-           " no-answer, " + std::to_string(counts.Errors) + " errors";
+    return std::to_string(counts.Rows) + (counts.Rows == 1 ? " row: " : " rows: ") +
+           std::to_string(counts.Names) + " names, " + std::to_string(counts.NoName) +
+           " no-name, " + std::to_string(counts.NoAnswer) + " no-answer, " +
+           std::to_string(counts.Errors) + " errors";
 }
 
 std::string ProgressLine(std::uint64_t done, std::optional<std::uint64_t> total, double seconds) {
@@ -61,9 +64,10 @@ bool ProgressWanted(int output, int errors) {
     return out.st_dev != err.st_dev || out.st_ino != err.st_ino;
 }
 
-BatchOutput::BatchOutput(ExportFormat format, int output, int errors, bool showProgress,
-                         std::chrono::milliseconds progressPeriod)
+BatchOutput::BatchOutput(ExportFormat format, BatchOnly only, int output, int errors,
+                         bool showProgress, std::chrono::milliseconds progressPeriod)
     : m_format(format),
+      m_only(only),
       m_output(output),
       m_errors(errors),
       m_showProgress(showProgress),
@@ -74,26 +78,48 @@ void BatchOutput::AppendHeader() {
     AppendExportHeader(m_out, m_format);
 }
 
-// The row as the window exports an answered row: fields cut as the list cuts them, the
-// status and domain decided by the list's own rules.
+// The row as the window exports an answered row: the status and domain decided by the list's
+// own rules. Names are mended again, so that whatever a resolver hands over keeps a row on one
+// line and the file valid UTF-8, and are not cut to the list's field.
 void BatchOutput::AppendRow(const BatchRow& row) {
     const LookupAnswer& answer = *row.Answer;
-    ResultEntry entry{};
-    CopyToField(entry.Address, FormatAddress(row.Address).View());
     // Only a name stands in the hostname column, whatever text a failed lookup carries.
     const bool named = answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios;
-    CopyToField(entry.HostName, named ? std::string_view(answer.Text) : FieldText(entry.Address));
-    entry.Status = StatusOfAnswer(FieldText(entry.Address), FieldText(entry.HostName));
+    Count(answer.Kind);
+    if (m_only != BatchOnly::All && named != (m_only == BatchOnly::Names)) return;
+
+    ResultEntry entry{};
+    CopyToField(entry.Address, FormatAddress(row.Address).View());
+    const std::string_view address = FieldText(entry.Address);
+    const std::string name =
+        named ? EscapeInvalidUtf8(MendAnswer(answer.Text, address)) : std::string(address);
+    CopyToField(entry.HostName, name);
+    entry.Status = StatusOfAnswer(address, name);
     if (entry.Status == Success) {
-        CopyToField(entry.DomainInfo, DomainDescriptionOf(FieldText(entry.Address),
-                                                          FieldText(entry.HostName), m_japanese));
+        CopyToField(entry.DomainInfo, DomainDescriptionOf(address, name, m_japanese));
     }
     entry.Answer = answer.Kind;
     entry.Confirmed = answer.Confirmed;
-    AppendExportRecord(m_out, ExportRecordOf(entry), m_format);
+    ExportRecord record = ExportRecordOf(entry);
+    record.HostName = name;
+    std::string error;
+    if (m_format == ExportFormat::Jsonl) {
+        m_names.clear();
+        if (entry.Status == Success) {
+            for (const std::string& each : answer.Names)
+                m_names.push_back(EscapeInvalidUtf8(MendAnswer(each, address)));
+        }
+        record.Names = m_names;
+        if (answer.Kind == AnswerKind::Error && answer.Status != 0)
+            error = EscapeInvalidUtf8(LookupStatusText(answer.Status));
+        record.Error = error;
+    }
+    AppendExportRecord(m_out, record, m_format);
+}
 
+void BatchOutput::Count(AnswerKind kind) {
     ++m_counts.Rows;
-    switch (answer.Kind) {
+    switch (kind) {
         case AnswerKind::Name:
         case AnswerKind::NetBios:
             ++m_counts.Names;
