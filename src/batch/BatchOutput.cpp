@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -33,6 +34,16 @@ std::string Duration(std::uint64_t seconds) {
                       static_cast<unsigned long long>(seconds % 60));
     }
     return text;
+}
+
+// A name mended again into `mended`, or the name itself when it has no byte that mending
+// could change: nearly every name is plain ASCII, and the rows of a long log should not pay
+// two copies each.
+std::string_view OutputName(std::string_view name, std::string_view address, std::string& mended) {
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F && c != '(' && c != ')'; };
+    if (name.size() > 1 && std::ranges::all_of(name, plain)) return name;
+    mended = EscapeInvalidUtf8(MendAnswer(name, address));
+    return mended;
 }
 
 }  // namespace
@@ -91,8 +102,8 @@ void BatchOutput::AppendRow(const BatchRow& row) {
     ResultEntry entry{};
     CopyToField(entry.Address, FormatAddress(row.Address).View());
     const std::string_view address = FieldText(entry.Address);
-    const std::string name =
-        named ? EscapeInvalidUtf8(MendAnswer(answer.Text, address)) : std::string(address);
+    std::string mended;
+    const std::string_view name = named ? OutputName(answer.Text, address, mended) : address;
     CopyToField(entry.HostName, name);
     entry.Status = StatusOfAnswer(address, name);
     if (entry.Status == Success) {
@@ -106,8 +117,10 @@ void BatchOutput::AppendRow(const BatchRow& row) {
     if (m_format == ExportFormat::Jsonl) {
         m_names.clear();
         if (entry.Status == Success) {
-            for (const std::string& each : answer.Names)
-                m_names.push_back(EscapeInvalidUtf8(MendAnswer(each, address)));
+            for (const std::string& each : answer.Names) {
+                std::string copy;
+                m_names.emplace_back(OutputName(each, address, copy));
+            }
         }
         record.Names = m_names;
         if (answer.Kind == AnswerKind::Error && answer.Status != 0)
