@@ -50,13 +50,14 @@ void ReadInput(const std::shared_ptr<BatchShared>& shared, int fd) {
         }
         for (ssize_t i = 0; i < count; ++i) {
             const char c = buffer[static_cast<std::size_t>(i)];
-            // CR LF, LF and a lone CR each end one line.
+            // CR LF, LF and a lone CR each end one line. So does a NUL, which no address text
+            // holds: the text before it still counts, the text after it is a line of its own.
             if (c == '\n' && afterCr) {
                 afterCr = false;
                 continue;
             }
             afterCr = c == '\r';
-            if (c == '\r' || c == '\n') {
+            if (c == '\r' || c == '\n' || c == '\0') {
                 endLine();
                 if (spans.size() >= kQueuedEntries && !(more = Queue(*shared, spans))) break;
             } else if (line.size() < kMaxListLineLength && !(line.empty() && IsListFiller(c))) {

@@ -12,7 +12,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: ip2hostname --batch [OPTION]... [RANGE]...\n"
     "Look up the host names of IPv4 and IPv6 addresses without opening the window, and\n"
-    "write one CSV or TSV line per address to standard output, in input order.\n"
+    "write one CSV, TSV or JSON line per address to standard output, in input order.\n"
     "\n"
     "A RANGE is exactly an address (192.0.2.7, 2001:db8::7), a range of two IPv4 addresses\n"
     "(192.0.2.1-192.0.2.40) or a block (192.0.2.0/24, 2001:db8::/120; an IPv6 block holds\n"
@@ -36,7 +36,10 @@ constexpr std::string_view kUsage =
     "  --nbt         ask a private IPv4 address without a DNS name for its NetBIOS name\n"
     "                (with the system resolver, which it chooses by default)\n"
     "  --confirm     look each name up forward (A or AAAA) and record whether it leads back\n"
-    "  --format F    csv (the default) or tsv\n"
+    "  --format F    csv (the default), tsv, or jsonl: one JSON object a line, no header,\n"
+    "                with every name of the address and the name service's error words\n"
+    "  --only W      names: write only the rows with a name; failures: only the others\n"
+    "  --unique      each distinct address once, where it first comes (repeats dropped)\n"
     "  --lang L      en or ja: the language of the domain column (default: the locale)\n"
     "  --quiet       no progress line and no summary on standard error\n"
     "  --help        print this help and exit\n"
@@ -47,7 +50,7 @@ constexpr std::string_view kUsage =
     "the options above win over it.\n"
     "\n"
     "At the end a summary line on standard error counts the rows, names, no-name,\n"
-    "no-answer and errors.\n"
+    "no-answer and errors: every row asked, also those --only leaves out.\n"
     "\n"
     "Exit status: 0 when every line was written, 1 when the output could not be written,\n"
     "the input read or the resolver started, 2 for a usage error, 3 when no lookup got\n"
@@ -88,7 +91,7 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
     const std::string_view name = option.Name;
     for (const auto& [flag, target] :
          {std::pair{"--nbt", &options.Nbt}, std::pair{"--confirm", &options.Confirm},
-          std::pair{"--quiet", &options.Quiet}}) {
+          std::pair{"--quiet", &options.Quiet}, std::pair{"--unique", &options.Unique}}) {
         if (name != flag) continue;
         if (option.Value) error = std::string(name) + ": takes no value";
         *target = true;
@@ -98,9 +101,9 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
         line.Action = name == "--help" ? BatchAction::Help : BatchAction::Version;
         return true;
     }
-    constexpr std::string_view kValued[] = {"--interval", "--jobs",     "--format",
-                                            "--lang",     "--resolver", "--server",
-                                            "--timeout",  "--retries",  "--rate"};
+    constexpr std::string_view kValued[] = {"--interval", "--jobs",   "--format",  "--lang",
+                                            "--resolver", "--server", "--timeout", "--retries",
+                                            "--rate",     "--only"};
     if (std::ranges::find(kValued, name) == std::end(kValued)) {
         error = "unknown option " + Quoted(name);
         return false;
@@ -151,11 +154,21 @@ bool ReadOption(const OptionValue& option, std::span<const std::string_view> arg
         }
         given.Resolver = *value == "dns" ? BatchResolverKind::Dns : BatchResolverKind::System;
     } else if (name == "--format") {
-        if (*value != "csv" && *value != "tsv") {
-            error = bad + "csv or tsv";
+        using Named = std::pair<std::string_view, ExportFormat>;
+        constexpr Named kFormats[] = {
+            {"csv", ExportFormat::Csv}, {"tsv", ExportFormat::Tsv}, {"jsonl", ExportFormat::Jsonl}};
+        const auto* format = std::ranges::find(kFormats, *value, &Named::first);
+        if (format == std::end(kFormats)) {
+            error = bad + "csv, tsv or jsonl";
             return false;
         }
-        options.Format = *value == "csv" ? ExportFormat::Csv : ExportFormat::Tsv;
+        options.Format = format->second;
+    } else if (name == "--only") {
+        if (*value != "names" && *value != "failures") {
+            error = bad + "names or failures";
+            return false;
+        }
+        options.Only = *value == "names" ? BatchOnly::Names : BatchOnly::Failures;
     } else {
         if (*value != "en" && *value != "ja") {
             error = bad + "en or ja";

@@ -22,6 +22,9 @@ inline constexpr int kDefaultSystemJobs = 96;
 
 enum class BatchResolverKind { Dns, System };
 
+// Which rows --only writes: every row, those with a name, or the others.
+enum class BatchOnly { All, Names, Failures };
+
 // Where a run's addresses come from, in the order given: a range of the command line, or
 // standard input ("-").
 struct BatchSource {
@@ -43,6 +46,8 @@ struct BatchOptions {
     bool Confirm = false;
     bool Quiet = false;
     ExportFormat Format = ExportFormat::Csv;
+    BatchOnly Only = BatchOnly::All;
+    bool Unique = false;           // each distinct address once, where it first comes
     std::optional<bool> Japanese;  // from the locale unless --lang is given
 };
 

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,8 @@
 #include "base/AtomicFile.h"
 #include "base/FixedText.h"
 #include "base/Language.h"
+#include "base/Utf8Text.h"
+#include "resolver/ReverseLookup.h"
 #include "results/ListRefresh.h"
 #include "results/ResultTable.h"
 
@@ -33,12 +36,23 @@ std::string Duration(std::uint64_t seconds) {
     return text;
 }
 
+// A name mended again into `mended`, or the name itself when it has no byte that mending
+// could change: nearly every name is plain ASCII, and the rows of a long log should not pay
+// two copies each.
+std::string_view OutputName(std::string_view name, std::string_view address, std::string& mended) {
+    const auto plain = [](char c) { return c >= 0x20 && c < 0x7F && c != '(' && c != ')'; };
+    if (name.size() > 1 && std::ranges::all_of(name, plain)) return name;
+    mended = EscapeInvalidUtf8(MendAnswer(name, address));
+    return mended;
+}
+
 }  // namespace
 
 std::string SummaryLine(const BatchCounts& counts) {
-    return std::to_string(counts.Rows) + " rows: " + std::to_string(counts.Names) + " names, " +
-           std::to_string(counts.NoName) + " no-name, " + std::to_string(counts.NoAnswer) +
-           " no-answer, " + std::to_string(counts.Errors) + " errors";
+    return std::to_string(counts.Rows) + (counts.Rows == 1 ? " row: " : " rows: ") +
+           std::to_string(counts.Names) + " names, " + std::to_string(counts.NoName) +
+           " no-name, " + std::to_string(counts.NoAnswer) + " no-answer, " +
+           std::to_string(counts.Errors) + " errors";
 }
 
 std::string ProgressLine(std::uint64_t done, std::optional<std::uint64_t> total, double seconds) {
@@ -61,9 +75,10 @@ bool ProgressWanted(int output, int errors) {
     return out.st_dev != err.st_dev || out.st_ino != err.st_ino;
 }
 
-BatchOutput::BatchOutput(ExportFormat format, int output, int errors, bool showProgress,
-                         std::chrono::milliseconds progressPeriod)
+BatchOutput::BatchOutput(ExportFormat format, BatchOnly only, int output, int errors,
+                         bool showProgress, std::chrono::milliseconds progressPeriod)
     : m_format(format),
+      m_only(only),
       m_output(output),
       m_errors(errors),
       m_showProgress(showProgress),
@@ -74,26 +89,50 @@ void BatchOutput::AppendHeader() {
     AppendExportHeader(m_out, m_format);
 }
 
-// The row as the window exports an answered row: fields cut as the list cuts them, the
-// status and domain decided by the list's own rules.
+// The row as the window exports an answered row: the status and domain decided by the list's
+// own rules. Names are mended again, so that whatever a resolver hands over keeps a row on one
+// line and the file valid UTF-8, and are not cut to the list's field.
 void BatchOutput::AppendRow(const BatchRow& row) {
     const LookupAnswer& answer = *row.Answer;
-    ResultEntry entry{};
-    CopyToField(entry.Address, FormatIpAddress(row.Address));
     // Only a name stands in the hostname column, whatever text a failed lookup carries.
     const bool named = answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios;
-    CopyToField(entry.HostName, named ? std::string_view(answer.Text) : FieldText(entry.Address));
-    entry.Status = StatusOfAnswer(FieldText(entry.Address), FieldText(entry.HostName));
+    Count(answer.Kind);
+    if (m_only != BatchOnly::All && named != (m_only == BatchOnly::Names)) return;
+
+    ResultEntry entry{};
+    CopyToField(entry.Address, FormatIpAddress(row.Address));
+    const std::string_view address = FieldText(entry.Address);
+    std::string mended;
+    const std::string_view name = named ? OutputName(answer.Text, address, mended) : address;
+    CopyToField(entry.HostName, name);
+    entry.Status = StatusOfAnswer(address, name);
     if (entry.Status == Success) {
-        CopyToField(entry.DomainInfo, DomainDescriptionOf(FieldText(entry.Address),
-                                                          FieldText(entry.HostName), m_japanese));
+        CopyToField(entry.DomainInfo, DomainDescriptionOf(address, name, m_japanese));
     }
     entry.Answer = answer.Kind;
     entry.Confirmed = answer.Confirmed;
-    AppendExportRecord(m_out, ExportRecordOf(entry), m_format);
+    ExportRecord record = ExportRecordOf(entry);
+    record.HostName = name;
+    std::string error;
+    if (m_format == ExportFormat::Jsonl) {
+        m_names.clear();
+        if (entry.Status == Success) {
+            for (const std::string& each : answer.Names) {
+                std::string copy;
+                m_names.emplace_back(OutputName(each, address, copy));
+            }
+        }
+        record.Names = m_names;
+        if (answer.Kind == AnswerKind::Error && answer.Status != 0)
+            error = EscapeInvalidUtf8(LookupStatusText(answer.Status));
+        record.Error = error;
+    }
+    AppendExportRecord(m_out, record, m_format);
+}
 
+void BatchOutput::Count(AnswerKind kind) {
     ++m_counts.Rows;
-    switch (answer.Kind) {
+    switch (kind) {
         case AnswerKind::Name:
         case AnswerKind::NetBios:
             ++m_counts.Names;

@@ -4,13 +4,16 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "batch/BatchDispatch.h"
+#include "batch/BatchOptions.h"
 #include "results/ResultExport.h"
 
 namespace ip2h {
 
-// How the rows written were answered, for the summary at the end.
+// How the rows were answered, for the summary at the end: every row asked, written or left
+// out by --only.
 struct BatchCounts {
     std::uint64_t Rows = 0;
     std::uint64_t Names = 0;  // a DNS or NetBIOS name
@@ -19,7 +22,7 @@ struct BatchCounts {
     std::uint64_t Errors = 0;
 };
 
-// The summary line: "12 rows: 9 names, 1 no-name, 1 no-answer, 1 errors".
+// The summary line: "12 rows: 9 names, 1 no-name, 1 no-answer, 1 errors" ("1 row: ...").
 std::string SummaryLine(const BatchCounts& counts);
 
 // The progress line: rows written of how many ("?" while standard input is still being
@@ -31,10 +34,11 @@ std::string ProgressLine(std::uint64_t done, std::optional<std::uint64_t> total,
 bool ProgressWanted(int output, int errors);
 
 // Standard output and standard error of a run: the rows as the window exports them, flushed
-// in one write(2) each time; messages, the progress line and the summary.
+// in one write(2) each time; messages, the progress line and the summary. Names are written
+// whole and as valid UTF-8 in every format: controls and bytes outside UTF-8 as "\NNN".
 class BatchOutput {
 public:
-    BatchOutput(ExportFormat format, int output, int errors, bool showProgress,
+    BatchOutput(ExportFormat format, BatchOnly only, int output, int errors, bool showProgress,
                 std::chrono::milliseconds progressPeriod);
 
     void AppendHeader();
@@ -56,14 +60,17 @@ private:
     using Clock = std::chrono::steady_clock;
 
     void ClearProgress();
+    void Count(AnswerKind kind);
 
     ExportFormat m_format;
+    BatchOnly m_only;
     int m_output;
     int m_errors;
     bool m_showProgress;
     std::chrono::milliseconds m_progressPeriod;
     bool m_japanese;
     std::string m_out;
+    std::vector<std::string> m_names;  // the row's names, mended; kept for its capacity
     BatchCounts m_counts;
     Clock::time_point m_started = Clock::now();
     Clock::time_point m_lastProgress = m_started;

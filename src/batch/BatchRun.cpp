@@ -11,6 +11,7 @@
 #include "batch/BatchOutput.h"
 #include "batch/BatchShared.h"
 #include "batch/BatchSources.h"
+#include "batch/SeenAddresses.h"
 #include "resolver/ReverseLookup.h"
 
 namespace ip2h {
@@ -56,8 +57,8 @@ int BatchRun::Run() {
     if (m_options.Japanese) {
         SetLanguageCode(std::string(*m_options.Japanese ? kLanguageJapanese : kLanguageEnglish));
     }
-    BatchOutput output(m_options.Format, m_io.Output, m_io.Errors, m_io.ShowProgress,
-                       m_io.ProgressPeriod);
+    BatchOutput output(m_options.Format, m_options.Only, m_io.Output, m_io.Errors,
+                       m_io.ShowProgress, m_io.ProgressPeriod);
     // Destroyed after the dispatcher, which refers to it; answers it gives after the run
     // touch only the shared state.
     const std::unique_ptr<BatchResolver> resolver = MakeResolver();
@@ -72,6 +73,7 @@ int BatchRun::Run() {
     if (!output.Flush()) return kBatchFailed;
     std::vector<std::pair<IpAddress, LookupAnswer>> arrived;
     std::uint64_t oversizedTold = 0;
+    SeenAddresses seen;  // with --unique
     for (;;) {
         bool interrupted = false;
         {
@@ -87,7 +89,7 @@ int BatchRun::Run() {
             const SourceWalk::Step step = sources.Next(address);
             sourcesDone = step == SourceWalk::Step::Done;
             if (step != SourceWalk::Step::Address) break;
-            dispatcher.Add(address);
+            if (!m_options.Unique || seen.Insert(address)) dispatcher.Add(address);
         }
         for (; oversizedTold < sources.OversizedBlocks(); ++oversizedTold) {
             if (!m_options.Quiet) {

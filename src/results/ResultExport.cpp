@@ -7,6 +7,7 @@
 
 #include "base/AtomicFile.h"
 #include "base/FixedText.h"
+#include "base/Utf8Text.h"
 #include "results/ListRefresh.h"
 #include "results/ResultTable.h"
 
@@ -44,9 +45,49 @@ std::string_view ResultWord(std::int32_t status) {
     }
 }
 
+// A JSON string, or null for an empty text.
+void AppendJsonText(std::string& out, std::string_view text) {
+    if (text.empty()) {
+        out += "null";
+    } else {
+        AppendJsonString(out, text);
+    }
+}
+
+void AppendJsonRecord(std::string& out, const ExportRecord& record) {
+    const bool named = record.Status == Success;
+    const bool pending = !named && record.Status != Failure;
+    out += "{\"address\":";
+    AppendJsonString(out, record.Address);
+    out += ",\"hostname\":";
+    AppendJsonText(out, named ? record.HostName : std::string_view());
+    out += ",\"names\":[";
+    if (!record.Names.empty()) {
+        for (std::size_t i = 0; i < record.Names.size(); ++i) {
+            if (i > 0) out += ',';
+            AppendJsonString(out, record.Names[i]);
+        }
+    } else if (named) {
+        AppendJsonString(out, record.HostName);
+    }
+    out += "],\"result\":";
+    AppendJsonString(out, ResultWord(record.Status));
+    out += ",\"domain\":";
+    AppendJsonString(out, record.Domain);
+    out += ",\"answer\":";
+    AppendJsonText(out, pending ? std::string_view() : AnswerKindWord(record.Answer));
+    out += ",\"confirmed\":";
+    AppendJsonText(out, pending ? std::string_view() : ConfirmationWord(record.Confirmed));
+    out += ",\"error\":";
+    AppendJsonText(out, record.Error);
+    out += "}\n";
+}
+
 }  // namespace
 
 void AppendExportHeader(std::string& out, ExportFormat format) {
+    // Every line of a JSON lines file is a record: jq and the like read no header.
+    if (format == ExportFormat::Jsonl) return;
     const char separator = format == ExportFormat::Csv ? ',' : '\t';
     for (std::size_t i = 0; i < std::size(kColumns); ++i) {
         if (i > 0) out += separator;
@@ -56,6 +97,10 @@ void AppendExportHeader(std::string& out, ExportFormat format) {
 }
 
 void AppendExportRecord(std::string& out, const ExportRecord& record, ExportFormat format) {
+    if (format == ExportFormat::Jsonl) {
+        AppendJsonRecord(out, record);
+        return;
+    }
     const bool pending = record.Status != Success && record.Status != Failure;
     const std::string_view fields[] = {
         record.Address,
@@ -65,12 +110,14 @@ void AppendExportRecord(std::string& out, const ExportRecord& record, ExportForm
         pending ? std::string_view() : AnswerKindWord(record.Answer),
         pending ? std::string_view() : ConfirmationWord(record.Confirmed)};
     for (std::size_t i = 0; i < std::size(fields); ++i) {
+        const bool guard = i == 1 && LooksLikeFormula(fields[i]);
         if (format == ExportFormat::Tsv) {
             if (i > 0) out += '\t';
+            if (guard) out += '\'';
             out += fields[i];
         } else {
             if (i > 0) out += ',';
-            AppendCsvField(out, fields[i], i == 1 && LooksLikeFormula(fields[i]));
+            AppendCsvField(out, fields[i], guard);
         }
     }
     out += format == ExportFormat::Csv ? "\r\n" : "\n";
@@ -82,7 +129,9 @@ ExportRecord ExportRecordOf(const ResultEntry& row) {
             row.Status,
             DomainCellText(row),
             row.Answer,
-            row.Confirmed};
+            row.Confirmed,
+            {},
+            {}};
 }
 
 std::string ExportList(const ResultTable& table, ExportFormat format) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,11 +15,13 @@ struct ResultEntry;
 
 // How exported rows are written. Csv: RFC 4180, CR LF line ends, a host name that a
 // spreadsheet would read as a formula guarded by a leading "'". Tsv: the same columns
-// separated by tabs, LF line ends, nothing quoted or guarded (answers never hold a tab or a
-// line break), for cut and awk.
-enum class ExportFormat : std::uint8_t { Csv, Tsv };
+// separated by tabs, LF line ends, nothing quoted (answers never hold a tab or a line break),
+// for cut and awk; the host name guarded as in Csv, since spreadsheets open .tsv files too.
+// Jsonl: one JSON object a line, LF line ends, no header line; its texts must be valid UTF-8.
+enum class ExportFormat : std::uint8_t { Csv, Tsv, Jsonl };
 
-// One exported row: address, hostname, result, domain, answer, confirmed.
+// One exported row: address, hostname, result, domain, answer, confirmed; Jsonl adds names
+// and error.
 struct ExportRecord {
     std::string_view Address;
     std::string_view HostName;  // the name; ignored unless Status is Success
@@ -26,6 +29,10 @@ struct ExportRecord {
     std::string_view Domain;  // as the list shows it
     AnswerKind Answer = AnswerKind::Name;
     Confirmation Confirmed = Confirmation::None;
+    // Jsonl: every name of the address, in the order shown (the host name alone when empty
+    // and Status is Success); the name service's words for an error answer (null when empty).
+    std::span<const std::string> Names;
+    std::string_view Error;
 };
 
 void AppendExportHeader(std::string& out, ExportFormat format);

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netdb.h>
 #include <poll.h>
 #include <sys/mman.h>
 #include <sys/wait.h>
@@ -19,6 +20,8 @@
 #include <tuple>
 #include <utility>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "base/Version.h"
 #include "batch/BatchAddressText.h"
@@ -97,6 +100,7 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
         {"--server 127.0.0.1 --server=127.0.0.2:5353 --timeout 1500 --retries=0 --rate 500",
          "dns 127.0.0.2 timeout 1500 retries 0 rate 500 jobs 4096 step 1 csv: -"},
         {"--interval=010 -- -", "dns jobs 4096 step 10 csv: -"},
+        {"--only all", R"(--only: "all" is not names or failures)"},
         {"--jobs=0", R"(--jobs: "0" is not a number from 1 to 10000)"},
         {"--resolver=system --jobs 257",
          R"(--jobs: "257" is more than 256, the most with --resolver system)"},
@@ -106,7 +110,7 @@ TEST(BatchArguments, OptionsRangesAndMessagesNamingTheBadArgument) {
          R"(--server: "10.0.0.1:99999" is not a server address, ADDR or ADDR:PORT)"},
         {"--retries=-1", R"(--retries: "-1" is not a number from 0 to 20)"},
         {"--interval=65537", R"(--interval: "65537" is not a number from 1 to 65536)"},
-        {"--format xml", R"(--format: "xml" is not csv or tsv)"},
+        {"--format xml", R"(--format: "xml" is not csv, tsv or jsonl)"},
         {"--lang=de", R"(--lang: "de" is not en or ja)"},
         {"10.0.0.1 --jobs", "--jobs: a value is missing"},
         {"--nbt=yes", "--nbt: takes no value"},
@@ -412,6 +416,9 @@ TEST(BatchRun, SummaryAndTheStatusOfASilentNameService) {
          "status 3ip2hostname: 5 rows: 0 names, 0 no-name, 5 no-answer, 0 errors\n" + noAnswer},
         {"--quiet 10.0.0.0/31", silent, "status 3" + noAnswer},
         {"10.0.0.0/29", mixed, "ip2hostname: 8 rows: 2 names, 2 no-name, 2 no-answer, 2 errors\n"},
+        {"--only names 10.0.0.0/29", mixed,
+         "ip2hostname: 8 rows: 2 names, 2 no-name, 2 no-answer, 2 errors\n"},
+        {"10.0.0.1", mixed, "ip2hostname: 1 row: 0 names, 1 no-name, 0 no-answer, 0 errors\n"},
         {"-", silent, "ip2hostname: 0 rows: 0 names, 0 no-name, 0 no-answer, 0 errors\n"}};
     for (const auto& [arguments, answers, expected] : runs) {
         Resolvers fake;
@@ -422,6 +429,64 @@ TEST(BatchRun, SummaryAndTheStatusOfASilentNameService) {
         EXPECT_EQ(text.substr(0, text.starts_with("status") ? 8 : 0) + text.substr(messages),
                   expected)
             << arguments;
+    }
+}
+
+// Names as a server may send them, each kind of answer, a repeat and a NUL byte, in every
+// format: --only and --unique leave out what they say, and every file is valid UTF-8.
+TEST(BatchRun, HostileNamesKindsAndFiltersInEveryFormat) {
+    const std::string names[][3] = {// 203.0.113.n's name; the field in CSV, in TSV and JSON
+                                    {"a\xff\xfe.x", R"(a\255\254.x)", R"(a\255\254.x)"},
+                                    {"=1+2.x", "'=1+2.x", "'=1+2.x"},
+                                    {"q\"t.x", R"("q""t.x")", "q\"t.x"},
+                                    {"c,m.x", R"("c,m.x")", "c,m.x"},
+                                    {"t\tb.x", R"(t\009b.x)", R"(t\009b.x)"}};
+    Resolvers fake;
+    fake.Fake = [&names](const IpAddress& address) {
+        const std::uint32_t n = address.V4 & 0xFF;
+        using enum AnswerKind;
+        LookupAnswer answer = n < 5 ? LookupAnswer(names[n][0]) : LookupAnswer("b.x");
+        if (n > 5) answer.Kind = n == 6 ? Error : n == 7 ? NoAnswer : NoName;
+        if (n == 5) answer.Names = {"b.x", "a.x"}, answer.Confirmed = Confirmation::Confirmed;
+        answer.Status = n == 6 ? EAI_FAIL : 0;
+        return answer;
+    };
+    const std::string input =
+        std::string("203.0.113.0/29\n203.0.113.8") + '\0' + "203.0.113.9\n203.0.113.0\n";
+    for (const auto& [options, column, separator, end] :
+         {std::tuple{"", 1, ",", "\r\n"}, std::tuple{"--format tsv", 2, "\t", "\n"}}) {
+        std::string expected;
+        for (const int n : {0, 1, 2, 3, 4, 5, 0}) {
+            expected += "203.0.113." + std::to_string(n) + separator +
+                        (n < 5 ? names[n][column] : "b.x") + separator + "success" + separator +
+                        separator + "name" + separator + (n == 5 ? "yes" : "") + end;
+        }
+        const std::string text =
+            RunBatch("--quiet --only names " + std::string(options), input, &fake);
+        EXPECT_EQ(text.substr(text.find('\n') + 1), expected);
+    }
+    // The header and 203.0.113.6 to .9.
+    EXPECT_EQ(std::ranges::count(RunBatch("--quiet --only failures --unique", input, &fake), '\n'),
+              5);
+    using nlohmann::json;
+    const std::string jsonl = RunBatch("--quiet --format jsonl --unique", input, &fake);
+    const auto lines = Split(jsonl, '\n');
+    ASSERT_EQ(lines.size(), 10u);
+    for (int n = 0; n < 10; ++n) {
+        json expected = json::parse(R"({"hostname":null,"names":[],"result":"failure",)"
+                                    R"("domain":"?","confirmed":null,"error":null})");
+        expected["address"] = "203.0.113." + std::to_string(n);
+        expected["answer"] = n <= 5 ? "name" : n == 6 ? "error" : n == 7 ? "no-answer" : "no-name";
+        if (n == 6) expected["error"] = gai_strerror(EAI_FAIL);
+        // As in TSV, but without the formula guard, which JSON needs not.
+        const std::string name = n < 5 ? names[n][n == 1 ? 0 : 2] : "b.x";
+        if (n <= 5)
+            expected.update(json{{"hostname", name}, {"result", "success"}, {"domain", ""}});
+        expected["names"] = n < 5    ? json::array({name})
+                            : n == 5 ? json::array({"b.x", "a.x"})
+                                     : json::array();
+        if (n == 5) expected["confirmed"] = "yes";
+        EXPECT_EQ(json::parse(lines[n]), expected) << lines[n];
     }
 }
 

@@ -172,9 +172,9 @@ TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
         "192.0.2.4,,pending,-,,\r\n"
         "192.0.2.7,c.example,success,,name,unknown\r\n";
     EXPECT_EQ(ExportList(*m_table, ExportFormat::Csv), csv);
-    EXPECT_EQ(ExportList(*m_table, ExportFormat::Tsv).substr(0, 147),
+    EXPECT_EQ(ExportList(*m_table, ExportFormat::Tsv).substr(0, 148),
               "address\thostname\tresult\tdomain\tanswer\tconfirmed\n"
-              "192.0.2.5\t-x.example\tsuccess\t\tname\tno\n"
+              "192.0.2.5\t'-x.example\tsuccess\t\tname\tno\n"
               "192.0.2.1\ta.example.com\tsuccess\tCommercial, general\tname\tyes\n");
 
     test::TempDir dir;
