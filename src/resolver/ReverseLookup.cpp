@@ -57,7 +57,7 @@ void SetResolverEntry(GetNameInfoFunction entry) {
 
 std::string MendAnswer(std::string_view name, std::string_view address) {
     // The root name comes from a PTR record registered as "." by mistake: it names no host.
-    if (name.empty() || name == ".") {
+    if (IsNoName(name)) {
         return std::string(address);
     }
     std::string mended;
