@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "resolver/NameCache.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h {
 namespace {

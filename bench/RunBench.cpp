@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "address/AddressText.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "results/ListRefresh.h"
 #include "results/ProgressTimer.h"
 #include "results/RangeRows.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "base/Language.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "results/ProgressTimer.h"
 #include "results/ResultTable.h"
 #include "ui/MainDialog.h"

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <string>
 
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "results/ProgressTimer.h"
 #include "results/ResultTable.h"
 #include "settings/SettingsFile.h"

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "batch/ProgramStart.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "results/ResultTable.h"
 #include "settings/SettingsFile.h"
 #include "ui/AppIcon.h"

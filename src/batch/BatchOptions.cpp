@@ -4,7 +4,7 @@
 
 #include "base/IntScan.h"
 #include "batch/BatchAddressText.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h {
 namespace {

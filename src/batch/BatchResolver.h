@@ -8,7 +8,7 @@
 #include "address/IpAddress.h"
 #include "resolver/AnswerKind.h"
 #include "resolver/DnsClient.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h {
 

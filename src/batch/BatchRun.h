@@ -7,7 +7,7 @@
 
 #include "batch/BatchOptions.h"
 #include "batch/BatchResolver.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h {
 

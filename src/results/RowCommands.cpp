@@ -79,16 +79,4 @@ int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t 
     return p - first;
 }
 
-RowCommandAvailability AvailableRowCommands(int listItems, int selectedItems) {
-    RowCommandAvailability a;
-    const bool items = listItems > 0;
-    const bool selected = items && selectedItems > 0;
-    a.Copy = selected;
-    a.Delete = selected;
-    a.SelectAll = items;
-    a.SelectSuccess = items;
-    a.SelectFailure = items;
-    return a;
-}
-
 }  // namespace ip2h

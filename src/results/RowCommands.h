@@ -32,15 +32,4 @@ std::string CleanPastedText(std::string_view text);
 int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
               int maxLimit);
 
-// Which commands of the list's popup menu are available.
-struct RowCommandAvailability {
-    bool Copy = false;
-    bool Paste = true;
-    bool Delete = false;
-    bool SelectAll = false;
-    bool SelectSuccess = false;
-    bool SelectFailure = false;
-};
-RowCommandAvailability AvailableRowCommands(int listItems, int selectedItems);
-
 }  // namespace ip2h

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <utility>
 
 namespace ip2h {
 
@@ -25,25 +24,5 @@ void BuildSortOrder(ResultTable& table, const SortState& sort);
 // into `out` (terminated, at most `size` - 1 characters); returns its length.
 std::size_t PrimaryKey(const struct ResultEntry& row, std::int32_t column, char* out,
                        std::size_t size);
-
-// What a click on a column header does. Returns true when the order changed and the list is
-// to be re-sorted: the caller then shows the indicator, clears the selection and refreshes.
-// Ignored while a worker is resolving or sorting is off.
-bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning);
-
-// The sort the window opens with: the first column, ascending, on when the stored switch is 1.
-SortState SortAtOpening(std::int32_t storedSortEnable);
-
-// What the header's indicator shows for a sort: its column and direction, or (-1, -1) when
-// sorting is off.
-std::pair<int, int> IndicatorOf(const SortState& sort);
-
-// Registering and pasting put an enabled sort back on the first column, ascending. Returns
-// true when the indicator is to move there.
-bool ResetSortOrder(SortState& sort);
-
-// The sort-enable command: on becomes off, anything else on. Returns the new state; when on,
-// the order is back on the first column, ascending.
-bool ToggleSortEnabled(SortState& sort);
 
 }  // namespace ip2h

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "base/Language.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "ui/MainDialog.h"
 #include "ui/TerminationSignals.h"
 

@@ -17,8 +17,8 @@
 
 #include "address/AddressText.h"
 #include "address/RangeRegistration.h"
+#include "resolver/ResolutionEngine.h"
 #include "resolver/ReverseLookup.h"
-#include "resolver/WorkerSlots.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "results/ProgressTimer.h"
-#include "results/Sorting.h"
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
 #include "window/Commands.h"
+#include "window/SortCommands.h"
 
 class QComboBox;
 class QLabel;

@@ -20,6 +20,7 @@
 #include "ui/QtText.h"
 #include "ui/ResultModel.h"
 #include "ui/SortHeader.h"
+#include "window/ListPopupMenu.h"
 
 namespace ip2h {
 namespace {

@@ -12,10 +12,10 @@
 #include <QWheelEvent>
 
 #include "ui/DialogMetrics.h"
-#include "ui/ListZoom.h"
 #include "ui/MainDialog.h"
 #include "ui/SortHeader.h"
 #include "window/KeyRouting.h"
+#include "window/ListZoom.h"
 
 namespace ip2h {
 namespace {

@@ -8,8 +8,8 @@
 #include <QWindow>
 
 #include "base/Language.h"
+#include "resolver/ResolutionEngine.h"
 #include "resolver/ReverseLookup.h"
-#include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "settings/History.h"
 #include "settings/Settings.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "results/AnswerNotes.h"
-#include "results/CellColours.h"
 #include "results/ResultTable.h"
+#include "window/AnswerNotes.h"
+#include "window/CellColours.h"
 
 namespace ip2h {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "resolver/NetbiosNodeStatus.h"
+#include "resolver/ResolutionEngine.h"
 #include "resolver/ReverseLookup.h"
-#include "resolver/WorkerSlots.h"
 #include "support/JoinedWorkers.h"
 #include "support/StoppedDnsServer.h"
 #include "support/TestNamespace.h"

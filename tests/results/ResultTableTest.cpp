@@ -13,7 +13,6 @@
 #include "base/FixedText.h"
 #include "base/LineWrap.h"
 #include "base/Punycode.h"
-#include "results/AnswerNotes.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"
@@ -189,69 +188,6 @@ TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
     EXPECT_EQ(SuggestedCsvName(2026, 1, 2, 3, 4, 5), "ip2hostname-20260102-030405.csv");
 }
 
-// Tooltips: the Result cell's sentence, and the Host name cell's lines.
-TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
-    const AnswerFacts error{Failure, AnswerKind::Error, Confirmation::None, EAI_MEMORY};
-    EXPECT_EQ(ResultNote(error, false), "Error: the lookup failed (Memory allocation failure).");
-    EXPECT_EQ(ResultNote({Failure, AnswerKind::NoAnswer}, true).substr(0, 12), "応答なし");
-    EXPECT_EQ(ResultNote({Pending, AnswerKind::Error}, false),
-              "Waiting: the address has not been answered yet.");
-    const std::tuple<std::string_view, AnswerFacts, bool, std::string_view, std::string> hosts[] = {
-        {"a.example", {Success, AnswerKind::Name}, false, "", ""},
-        {"a.example", {Success, AnswerKind::Name}, true, "", "a.example"},
-        {"xn--bcher-kva.example",
-         {Success, AnswerKind::Name, Confirmation::NotConfirmed},
-         true,
-         "bücher.example",
-         "xn--bcher-kva.example\nbücher.example\nNot confirmed: this name does not resolve "
-         "back to the address."},
-        {"b.example",
-         {Success, AnswerKind::Name, Confirmation::Confirmed},
-         false,
-         "",
-         "Confirmed: this name resolves back to the address."},
-        {"c.example",
-         {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d.example"},
-         false,
-         "",
-         "Confirmed: d.example, another name of the address, resolves back to it."},
-        {"c.example",
-         {Success, AnswerKind::Name, Confirmation::Unknown},
-         false,
-         "",
-         "Unknown: a forward lookup got no answer, so the name could not be confirmed."},
-        {"10.0.0.1", {Failure, AnswerKind::NoName}, true, "", "10.0.0.1"},
-    };
-    for (const auto& [name, facts, cut, unicode, note] : hosts) {
-        EXPECT_EQ(HostNameNote(name, facts, cut, unicode, false), note) << name;
-    }
-    EXPECT_EQ(HostNameNote("c", {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d"}, false,
-                           "", true),
-              "確認済み: このアドレスの別の名前 d を正引きするとこのアドレスになります。");
-}
-
-// The Unicode form of names under any top-level domain, nothing for what does not decode or
-// could disguise the name; tooltip lines broken to fit the screen.
-TEST(AnswerNotesTest, UnicodeNamesUnderEveryDomainAndLinesThatFitTheScreen) {
-    const std::pair<std::string_view, std::string_view> names[] = {
-        {"xn--bcher-kva.ru", "bücher.ru"},
-        {"WWW.XN--p1ai.", "WWW.рф."},
-        {"xn--3B-ww4c5e180e575a65lsy2b.xn--a-jv3s", "3年B組金八先生.a😀"},
-        {"plain.example", ""},
-        {"xn--bcher-.example", ""},               // ASCII only
-        {"xn--bcher-kv!.de", ""},                 // not a digit
-        {"xn--bcher-kva.xn--999999999999a", ""},  // overflow
-        {"xn--ab-g4t.example", ""},               // a right-to-left override
-    };
-    for (const auto& [name, unicode] : names) EXPECT_EQ(UnicodeHostName(name), unicode) << name;
-
-    const std::string label(60, 'a');
-    const std::string name = label + "." + label + "." + label + "." + label + ".example";
-    EXPECT_EQ(WrapLongLines("line\n" + name, kTooltipColumns),
-              "line\n" + label + ".\n" + label + ".\n" + label + ".\n" + label + ".\nexample");
-    EXPECT_EQ(WrapLongLines("ab.cdefgh\nüüüüü", 4), "ab.\ncdef\ngh\nüüüü\nü");
-}
-
 // When a command rebuilds the list at once instead of leaving it to the timer.
 TEST(RefreshAtOnceTest, AnEmptiedTableOrAChangedSortShowsAtOnce) {
     const struct {
@@ -300,10 +236,6 @@ TEST_F(ResultTableTest, RowsSortByColumn) {
         BuildSortOrder(*m_table, sort);
         EXPECT_EQ(Addresses(true), expected) << sort.Column << " " << sort.Direction;
     }
-    // Header clicks are tested through the window, which cannot click while resolving.
-    SortState sort{1, 2, 1};
-    EXPECT_FALSE(ApplyColumnClick(sort, 3, true));
-    EXPECT_EQ(std::tie(sort.Column, sort.Direction), std::tuple(2, 1));
 }
 
 using ListRefreshTest = ResultTableTest;

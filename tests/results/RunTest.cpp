@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "base/FixedText.h"
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 #include "results/ListRefresh.h"
 #include "results/ProgressTimer.h"
 #include "results/ResultTable.h"

@@ -7,7 +7,7 @@
 #include <thread>
 #include <vector>
 
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h::test {
 

@@ -11,8 +11,8 @@
 #include <memory>
 
 #include "base/Language.h"
+#include "resolver/ResolutionEngine.h"
 #include "resolver/ReverseLookup.h"
-#include "resolver/WorkerSlots.h"
 #include "results/ResultTable.h"
 #include "support/JoinedWorkers.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 #include <algorithm>
 #include <optional>

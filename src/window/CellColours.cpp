@@ -1,4 +1,4 @@
-#include "results/CellColours.h"
+#include "window/CellColours.h"
 
 #include "address/AddressText.h"
 #include "base/Texts.h"

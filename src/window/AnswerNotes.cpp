@@ -1,4 +1,4 @@
-#include "results/AnswerNotes.h"
+#include "window/AnswerNotes.h"
 
 #include "base/Texts.h"
 #include "resolver/ReverseLookup.h"

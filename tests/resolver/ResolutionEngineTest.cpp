@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "resolver/WorkerSlots.h"
+#include "resolver/ResolutionEngine.h"
 
 namespace ip2h {
 namespace {

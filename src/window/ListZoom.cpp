@@ -1,4 +1,4 @@
-#include "ui/ListZoom.h"
+#include "window/ListZoom.h"
 
 #include <algorithm>
 
