@@ -14,6 +14,10 @@ namespace ip2h {
 inline constexpr int MaxRows = 9999;
 inline constexpr std::size_t kTextFieldSize = 320;
 
+// The list's columns, left to right.
+enum class ListColumn : std::uint8_t { Address, HostName, Result, DomainInfo };
+inline constexpr int kListColumnCount = 4;
+
 enum RowStatus : std::int32_t { Pending = 0, Success = 1, Failure = 2 };
 
 inline constexpr std::int32_t DomainIndexNoMatch = 9998;

@@ -107,10 +107,9 @@ void HostPart(const ResultEntry& row, KeyWriter& key) {
 
 }  // namespace
 
-std::size_t PrimaryKey(const ResultEntry& row, std::int32_t column, char* out, std::size_t size) {
+std::size_t PrimaryKey(const ResultEntry& row, ListColumn column, char* out, std::size_t size) {
     if (size == 0) return 0;
     KeyWriter key(out, size);
-    if (column < 0 || column > 3) return 0;
     // The sorted column's part comes first; the others follow to break ties.
     enum Part { Address, Host, Status, Domain };
     static constexpr Part kOrder[4][4] = {{Address, Host, Status, Domain},
@@ -119,7 +118,7 @@ std::size_t PrimaryKey(const ResultEntry& row, std::int32_t column, char* out, s
                                           {Domain, Address, Host, Status}};
     for (int i = 0; i < 4; ++i) {
         if (i > 0) key.Put(' ');
-        switch (kOrder[column][i]) {
+        switch (kOrder[static_cast<int>(column)][i]) {
             case Address:
                 AddressPart(row, key);
                 break;
@@ -160,7 +159,7 @@ void BuildSortOrder(ResultTable& table, const SortState& sort) {
         return std::string_view(keys).substr(spans[row].first, spans[row].second);
     };
     auto& order = table.RowOrder;
-    if (sort.Direction == 0) {
+    if (sort.Direction == SortDirection::Ascending) {
         std::stable_sort(order.begin(), order.end(),
                          [&key](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
     } else {

@@ -241,7 +241,10 @@ void MainDialog::SelectRows(int status) {
 }
 
 void MainDialog::OnColumnClicked(int column) {
-    if (!ApplyColumnClick(m_sort, column, m_engine->AnyWorkerRunning())) return;
+    if (column < 0 || column >= kListColumnCount) return;
+    if (!ApplyColumnClick(m_sort, static_cast<ListColumn>(column), m_engine->AnyWorkerRunning())) {
+        return;
+    }
     ShowSortIndicator();
     m_table.SetSelectedWhere([](const ResultEntry&) { return false; });
     RefreshList();

@@ -297,8 +297,9 @@ void MainDialog::SetEnabled(Command command, bool enabled) {
 }
 
 void MainDialog::ShowSortIndicator() {
-    const auto [column, direction] = IndicatorOf(m_sort);
-    m_header->SetSortIndicator(column, direction);
+    const auto indicator = IndicatorOf(m_sort);
+    m_header->SetSortIndicator(indicator ? static_cast<int>(indicator->Column) : -1,
+                               indicator ? static_cast<int>(indicator->Direction) : -1);
 }
 
 std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {

@@ -2,26 +2,29 @@
 
 namespace ip2h {
 
-bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning) {
+bool ApplyColumnClick(SortState& sort, ListColumn column, bool anyWorkerRunning) {
     if (anyWorkerRunning || sort.Enabled != 1) return false;
-    if (column == sort.Column) sort.Direction = sort.Direction == 0 ? 1 : 0;
+    if (column == sort.Column) {
+        sort.Direction = sort.Direction == SortDirection::Ascending ? SortDirection::Descending
+                                                                    : SortDirection::Ascending;
+    }
     sort.Column = column;
     return true;
 }
 
 SortState SortAtOpening(std::int32_t storedSortEnable) {
-    return SortState{storedSortEnable, 0, 0};
+    return SortState{storedSortEnable, ListColumn::Address, SortDirection::Ascending};
 }
 
-std::pair<int, int> IndicatorOf(const SortState& sort) {
-    if (sort.Enabled != 1) return {-1, -1};
-    return {sort.Column, sort.Direction};
+std::optional<SortIndicator> IndicatorOf(const SortState& sort) {
+    if (sort.Enabled != 1) return std::nullopt;
+    return SortIndicator{sort.Column, sort.Direction};
 }
 
 bool ResetSortOrder(SortState& sort) {
     if (sort.Enabled != 1) return false;
-    sort.Column = 0;
-    sort.Direction = 0;
+    sort.Column = ListColumn::Address;
+    sort.Direction = SortDirection::Ascending;
     return true;
 }
 
@@ -30,8 +33,8 @@ bool ToggleSortEnabled(SortState& sort) {
     // bit of a hand-edited 2 would give 3, checked in the menu but never sorting.
     sort.Enabled = sort.Enabled == 1 ? 0 : 1;
     if (sort.Enabled == 0) return false;
-    sort.Column = 0;
-    sort.Direction = 0;
+    sort.Column = ListColumn::Address;
+    sort.Direction = SortDirection::Ascending;
     return true;
 }
 

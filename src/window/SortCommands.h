@@ -1,6 +1,6 @@
 #pragma once
 
-#include <utility>
+#include <optional>
 
 #include "results/Sorting.h"
 
@@ -9,14 +9,19 @@ namespace ip2h {
 // What a click on a column header does. Returns true when the order changed and the list is
 // to be re-sorted: the caller then shows the indicator, clears the selection and refreshes.
 // Ignored while a worker is resolving or sorting is off.
-bool ApplyColumnClick(SortState& sort, int column, bool anyWorkerRunning);
+bool ApplyColumnClick(SortState& sort, ListColumn column, bool anyWorkerRunning);
 
 // The sort the window opens with: the first column, ascending, on when the stored switch is 1.
 SortState SortAtOpening(std::int32_t storedSortEnable);
 
-// What the header's indicator shows for a sort: its column and direction, or (-1, -1) when
+// What the header's indicator shows for a sort: its column and direction, or nothing when
 // sorting is off.
-std::pair<int, int> IndicatorOf(const SortState& sort);
+struct SortIndicator {
+    ListColumn Column;
+    SortDirection Direction;
+    friend bool operator==(const SortIndicator&, const SortIndicator&) = default;
+};
+std::optional<SortIndicator> IndicatorOf(const SortState& sort);
 
 // Registering and pasting put an enabled sort back on the first column, ascending. Returns
 // true when the indicator is to move there.

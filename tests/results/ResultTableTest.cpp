@@ -218,6 +218,8 @@ TEST_F(ResultTableTest, SelectionFromFlagsGivesRunsAndFocusInListOrder) {
 }
 
 TEST_F(ResultTableTest, RowsSortByColumn) {
+    constexpr auto kUp = SortDirection::Ascending;
+    constexpr auto kDown = SortDirection::Descending;
     Add("10.0.0.2", "@", Success, 1);
     Add("9.255.255.255", "9.255.255.255", Failure, DomainIndexFailure);
     Add("192.168.0.1", "(192.168.0.1)", Pending, 0);
@@ -226,15 +228,20 @@ TEST_F(ResultTableTest, RowsSortByColumn) {
     Add("10.0.0.4", "beta.example.local", Success, DomainIndexNoMatch);
     // Addresses by number; hosts: placeholders, failures, names byte-wise; domains by index.
     const std::pair<SortState, std::string> cases[] = {
-        {{1, 0, 0}, "9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 192.168.0.1"},
-        {{1, 0, 1}, "192.168.0.1 10.0.0.10 10.0.0.4 10.0.0.3 10.0.0.2 9.255.255.255"},
-        {{1, 1, 0}, "192.168.0.1 9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10"},
-        {{1, 2, 0}, "192.168.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 9.255.255.255"},
-        {{1, 3, 1}, "9.255.255.255 10.0.0.4 10.0.0.3 10.0.0.10 10.0.0.2 192.168.0.1"},
+        {{1, ListColumn::Address, kUp},
+         "9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 192.168.0.1"},
+        {{1, ListColumn::Address, kDown},
+         "192.168.0.1 10.0.0.10 10.0.0.4 10.0.0.3 10.0.0.2 9.255.255.255"},
+        {{1, ListColumn::HostName, kUp},
+         "192.168.0.1 9.255.255.255 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10"},
+        {{1, ListColumn::Result, kUp},
+         "192.168.0.1 10.0.0.2 10.0.0.3 10.0.0.4 10.0.0.10 9.255.255.255"},
+        {{1, ListColumn::DomainInfo, kDown},
+         "9.255.255.255 10.0.0.4 10.0.0.3 10.0.0.10 10.0.0.2 192.168.0.1"},
     };
     for (const auto& [sort, expected] : cases) {
         BuildSortOrder(*m_table, sort);
-        EXPECT_EQ(Addresses(true), expected) << sort.Column << " " << sort.Direction;
+        EXPECT_EQ(Addresses(true), expected) << static_cast<int>(sort.Column);
     }
 }
 
@@ -252,7 +259,7 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
             const auto it = answers.find(std::string(address));
             return it != answers.end() ? it->second : "(" + std::string(address) + ")";
         };
-        return RefreshRows(*m_table, SortState{0, 0, 0}, request, japanese, listHadItems);
+        return RefreshRows(*m_table, SortState{0}, request, japanese, listHadItems);
     };
     const auto shown = [&] {  // status and domain cell of each row
         std::string out;

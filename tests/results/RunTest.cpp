@@ -96,7 +96,9 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
     const HostNameRequest request = [&](std::string_view a) { return engine->RequestHostName(a); };
     for (int sort = 0; sort < 8; ++sort) {
         SCOPED_TRACE(testing::Message() << "column " << sort / 2 << ", direction " << sort % 2);
-        RefreshRows(*table, {1, sort / 2, sort % 2}, request, false, true);
+        RefreshRows(*table,
+                    {1, static_cast<ListColumn>(sort / 2), static_cast<SortDirection>(sort % 2)},
+                    request, false, true);
         std::vector<int> order(table->RowOrder.begin(), table->RowOrder.begin() + kRows);
         std::ranges::sort(order);
         for (int i = 0; i < kRows; ++i) {

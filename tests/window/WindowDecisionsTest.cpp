@@ -5,7 +5,6 @@
 
 #include <optional>
 #include <string>
-#include <tuple>
 
 #include "base/LineWrap.h"
 #include "base/Punycode.h"
@@ -169,9 +168,10 @@ TEST(AnswerNotesTest, UnicodeNamesUnderEveryDomainAndLinesThatFitTheScreen) {
 
 // Header clicks are tested through the window, which cannot click while resolving.
 TEST(SortCommandsTest, AClickWhileResolvingChangesNothing) {
-    SortState sort{1, 2, 1};
-    EXPECT_FALSE(ApplyColumnClick(sort, 3, true));
-    EXPECT_EQ(std::tie(sort.Column, sort.Direction), std::tuple(2, 1));
+    const SortState before{1, ListColumn::Result, SortDirection::Descending};
+    SortState sort = before;
+    EXPECT_FALSE(ApplyColumnClick(sort, ListColumn::DomainInfo, true));
+    EXPECT_EQ(sort, before);
 }
 
 }  // namespace
