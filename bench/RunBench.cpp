@@ -62,8 +62,8 @@ void RunAtTheTimersPace(benchmark::State& state, bool pasted) {
             std::this_thread::sleep_for(latency);
             return "host-" + address + ".example.com";
         });
-        const HostNameRequest request = [&engine](std::string_view address) {
-            return engine->RequestHostName(address);
+        const HostNameRequest request = [&engine](std::string_view address, LookupAnswer& answer) {
+            return engine->Request(address, answer) == RequestOutcome::Cached;
         };
         ProgressTimer timer;
         auto next = Clock::now();

@@ -12,7 +12,7 @@ void BM_TimerTick(benchmark::State& state) {
     auto table = ResultTable::Create();
     for (int i = 0; i < MaxRows; ++i) {
         table->WriteNewRow(i, "10.0.0.1");
-        table->Rows[i].Status = i % 3 == 0 ? Pending : Success;
+        table->Rows[i].Answer.Status = i % 3 == 0 ? RowStatus::Pending : RowStatus::Success;
     }
     table->RowCount = MaxRows;
     ProgressTimer timer;

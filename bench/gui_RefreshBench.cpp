@@ -34,7 +34,8 @@ void FillAnswered(ResultTable& table, ResolutionEngine& engine, int rows) {
         std::snprintf(address, sizeof address, "10.%d.%d.%d", i / 65536, (i / 256) % 256, i % 256);
         std::snprintf(name, sizeof name, "host-%05d.example.co.jp", i);
         table.WriteNewRow(i, address);
-        engine.Cache().Insert(address, i % 7 == 0 ? address : name);
+        engine.Cache().Insert(
+            address, i % 7 == 0 ? LookupAnswer(address, AnswerKind::NoName) : LookupAnswer(name));
     }
     table.RowCount = rows;
 }

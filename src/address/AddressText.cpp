@@ -149,13 +149,16 @@ ListLine ReadListLine(std::string_view line) {
     return std::monostate{};
 }
 
-bool IsPrivateAddress(std::string_view text) {
-    const auto fields = DottedQuadFields(text);
-    if (!fields) return false;
-    const int first = (*fields)[0];
-    const int second = (*fields)[1];
+bool IsPrivateIpv4(std::uint32_t value) {
+    const std::uint32_t first = value >> 24;
+    const std::uint32_t second = (value >> 16) & 0xFFu;
     return first == 10 || (first == 172 && second >= 16 && second <= 31) ||
            (first == 192 && second == 168);
+}
+
+bool IsPrivateAddress(std::string_view text) {
+    const auto value = AddressValue(text);
+    return value && IsPrivateIpv4(*value);
 }
 
 std::uint32_t ClampInterval(std::string_view intervalText) {

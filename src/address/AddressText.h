@@ -68,7 +68,8 @@ ListLine ReadListLine(std::string_view line);
 // The address as a number, first field most significant; only for dotted quads.
 std::optional<std::uint32_t> AddressValue(std::string_view text);
 
-// A dotted quad in 10/8, 172.16/12 or 192.168/16.
+// An address in 10/8, 172.16/12 or 192.168/16; the text form takes dotted quads only.
+bool IsPrivateIpv4(std::uint32_t value);
 bool IsPrivateAddress(std::string_view text);
 
 // The canonical "%d.%d.%d.%d" text of an address, built in place. Every append is bounded

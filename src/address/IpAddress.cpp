@@ -26,6 +26,10 @@ std::optional<IpAddress> ParseIpAddress(std::string_view text) {
     return std::nullopt;
 }
 
+bool IsPrivate(const IpAddress& address) {
+    return address.IsV6 ? IsPrivateIpv6(address.V6) : IsPrivateIpv4(address.V4);
+}
+
 bool IsPrivateAddressText(std::string_view text) {
     if (IsPrivateAddress(text)) return true;
     const auto v6 = ParseIpv6(text);

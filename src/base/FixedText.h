@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace ip2h {
@@ -29,6 +31,31 @@ inline std::string_view CutAtCharacterBoundary(std::string_view text, std::size_
 template <std::size_t N>
 std::string_view FieldText(const char (&field)[N]) {
     return std::string_view(field, ::strnlen(field, N));
+}
+
+// A text field of at most N - 1 bytes, cut like a fixed field, held as a string: a short text
+// in place and a long one on the heap, so that a table of mostly short texts stays small and
+// is read with few cache misses. Rows move without allocating.
+template <std::size_t N>
+class TextField {
+public:
+    void Assign(std::string_view text) {
+        m_text.assign(text.substr(0, std::min(text.size(), N - 1)));
+    }
+    std::string_view View() const { return m_text; }
+
+private:
+    std::string m_text;
+};
+
+template <std::size_t N>
+void CopyToField(TextField<N>& field, std::string_view text) {
+    field.Assign(text);
+}
+
+template <std::size_t N>
+std::string_view FieldText(const TextField<N>& field) {
+    return field.View();
 }
 
 }  // namespace ip2h

@@ -89,45 +89,43 @@ void BatchOutput::AppendHeader() {
     AppendExportHeader(m_out, m_format);
 }
 
-// The row as the window exports an answered row: the status and domain decided by the list's
-// own rules. Names are mended again, so that whatever a resolver hands over keeps a row on one
-// line and the file valid UTF-8, and are not cut to the list's field.
+// The row as the window records and exports an answered row, by the list's own rules. Names
+// are mended again, so that whatever a resolver hands over keeps a row on one line and the
+// file valid UTF-8, and are not cut to the list's field.
 void BatchOutput::AppendRow(const BatchRow& row) {
     const LookupAnswer& answer = *row.Answer;
-    // Only a name stands in the hostname column, whatever text a failed lookup carries.
-    const bool named = answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios;
+    const bool named = NamesTheAddress(answer.Kind);
     Count(answer.Kind);
     if (m_only != BatchOnly::All && named != (m_only == BatchOnly::Names)) return;
 
-    ResultEntry entry{};
+    // One row, written afresh for every line, so that no line pays for clearing its fields.
+    ResultEntry& entry = *m_entry;
+    entry.Value = row.Address;
     CopyToField(entry.Address, FormatIpAddress(row.Address));
+    entry.Answer = RowAnswer{};
+    CopyToField(entry.HostName, {});
+    entry.DomainIndex = 0;
+    ApplyAnswer(entry, &answer, m_japanese);
+
     const std::string_view address = FieldText(entry.Address);
     std::string mended;
-    const std::string_view name = named ? OutputName(answer.Text, address, mended) : address;
-    CopyToField(entry.HostName, name);
-    entry.Status = StatusOfAnswer(address, name);
-    if (entry.Status == Success) {
-        CopyToField(entry.DomainInfo, DomainDescriptionOf(address, name, m_japanese));
-    }
-    entry.Answer = answer.Kind;
-    entry.Confirmed = answer.Confirmed;
-    ExportRecord record = ExportRecordOf(entry);
-    record.HostName = name;
+    ExportExtras extras;
+    if (named) extras.HostName = OutputName(answer.Text, address, mended);
     std::string error;
     if (m_format == ExportFormat::Jsonl) {
         m_names.clear();
-        if (entry.Status == Success) {
+        if (named) {
             for (const std::string& each : answer.Names) {
                 std::string copy;
                 m_names.emplace_back(OutputName(each, address, copy));
             }
         }
-        record.Names = m_names;
-        if (answer.Kind == AnswerKind::Error && answer.Status != 0)
-            error = EscapeInvalidUtf8(LookupStatusText(answer.Status));
-        record.Error = error;
+        extras.Names = m_names;
+        if (answer.Kind == AnswerKind::Error && answer.ErrorCode != 0)
+            error = EscapeInvalidUtf8(LookupStatusText(answer.ErrorCode));
+        extras.Error = error;
     }
-    AppendExportRecord(m_out, record, m_format);
+    AppendExportRow(m_out, entry, m_format, extras);
 }
 
 void BatchOutput::Count(AnswerKind kind) {

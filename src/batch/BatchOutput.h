@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -71,6 +72,7 @@ private:
     bool m_japanese;
     std::string m_out;
     std::vector<std::string> m_names;  // the row's names, mended; kept for its capacity
+    std::unique_ptr<ResultEntry> m_entry = std::make_unique<ResultEntry>();
     BatchCounts m_counts;
     Clock::time_point m_started = Clock::now();
     Clock::time_point m_lastProgress = m_started;

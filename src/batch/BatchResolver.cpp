@@ -24,9 +24,10 @@ public:
     }
 
     bool Ask(const IpAddress& address) override {
-        RequestResult result = m_engine->Request(FormatIpAddress(address));
-        if (result.Outcome == RequestOutcome::NoIdleSlot) return false;
-        if (result.Outcome == RequestOutcome::Cached) m_answered(address, std::move(result.Answer));
+        LookupAnswer answer("");
+        const RequestOutcome outcome = m_engine->Request(FormatIpAddress(address), answer);
+        if (outcome == RequestOutcome::NoIdleSlot) return false;
+        if (outcome == RequestOutcome::Cached) m_answered(address, std::move(answer));
         return true;
     }
 

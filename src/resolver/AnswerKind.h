@@ -35,17 +35,9 @@ constexpr bool IsLastingAnswer(AnswerKind kind) {
     return kind != AnswerKind::NoAnswer && kind != AnswerKind::Error;
 }
 
-// The text a row shows while its address waits for an answer: "(address)".
-inline std::string PendingAnswer(std::string_view address) {
-    std::string pending;
-    pending.reserve(address.size() + 2);
-    pending.append("(").append(address).append(")");
-    return pending;
-}
-
-// Whether a text holds the pending mark "(". No answer does: lookups escape the character.
-inline bool HasPendingMark(std::string_view text) {
-    return text.find('(') != std::string_view::npos;
+// Whether an answer of this kind names the address; the others stand for a failed lookup.
+constexpr bool NamesTheAddress(AnswerKind kind) {
+    return kind == AnswerKind::Name || kind == AnswerKind::NetBios;
 }
 
 // A lookup's answer: the host name, or the address itself when there is none, with how it
@@ -60,8 +52,8 @@ struct LookupAnswer {
     std::string Text;
     AnswerKind Kind = AnswerKind::Name;
     Confirmation Confirmed = Confirmation::None;
-    // The name service's status for an Error answer (a getnameinfo EAI_ code), 0 otherwise.
-    int Status = 0;
+    // The name service's code for an Error answer (a getnameinfo EAI_ code), 0 otherwise.
+    int ErrorCode = 0;
     // Every name the address has, mended, when the lookup asked for them all (at most
     // kMaxPtrNames); empty otherwise.
     std::vector<std::string> Names;

@@ -601,7 +601,7 @@ void AresDnsClient::Finish(std::uint64_t id) {
     m_lookups.erase(found);
     const std::string address = FormatIpAddress(lookup.Address);
     LookupAnswer answer(address, lookup.Kind);
-    answer.Status = lookup.Status;
+    answer.ErrorCode = lookup.Status;
     if (lookup.Kind == AnswerKind::Name) {
         for (const auto& name : lookup.Names) answer.Names.push_back(MendAnswer(name, address));
         answer.Text = answer.Names.front();
@@ -613,7 +613,7 @@ void AresDnsClient::Finish(std::uint64_t id) {
         }
     }
     try {
-        if (lookup.Callback) lookup.Callback(std::move(answer));
+        if (lookup.Callback) lookup.Callback(SettleAnswer(std::move(answer), address));
     } catch (...) {
         // The caller's failure is its own; the loop goes on.
     }

@@ -16,6 +16,14 @@ std::optional<LookupAnswer> NameCache::Find(std::string_view address) const {
     return found->second;
 }
 
+bool NameCache::CopyInto(std::string_view address, LookupAnswer& answer) const {
+    std::lock_guard lock(m_cacheLock);
+    const auto found = m_entries.find(address);
+    if (found == m_entries.end()) return false;
+    answer = found->second;
+    return true;
+}
+
 bool NameCache::Insert(std::string_view address, LookupAnswer answer) {
     std::lock_guard lock(m_cacheLock);
     if (m_closed) {

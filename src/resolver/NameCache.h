@@ -29,6 +29,9 @@ public:
     // A copy of the answer for `address`, if present: no reference into the map leaves the
     // lock.
     std::optional<LookupAnswer> Find(std::string_view address) const;
+    // The same, copied into `answer` (whose storage is reused); false when absent. A refresh
+    // asks for every row, and should not allocate for each.
+    bool CopyInto(std::string_view address, LookupAnswer& answer) const;
 
     // Empties the cache first when it holds NameCacheLimit entries or more (also when the key
     // is already present), then sets the entry. Returns false, storing nothing, once the

@@ -54,17 +54,12 @@ ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter
     }
 }
 
-RequestResult ResolutionEngine::Request(std::string_view address) {
-    if (auto answer = m_cache.Find(address)) {
-        return {RequestOutcome::Cached, std::move(*answer)};
-    }
-    RequestResult result{RequestOutcome::NoIdleSlot, LookupAnswer(PendingAnswer(address))};
+RequestOutcome ResolutionEngine::Request(std::string_view address, LookupAnswer& answer) {
+    if (m_cache.CopyInto(address, answer)) return RequestOutcome::Cached;
+    RequestOutcome outcome = RequestOutcome::NoIdleSlot;
     const std::uint64_t digest = FoldedDigest(address);
-    if (m_tornDown.load(std::memory_order_acquire)) return result;
-    if (IsRunningAnywhere(address, digest)) {
-        result.Outcome = RequestOutcome::AlreadyRunning;
-        return result;
-    }
+    if (m_tornDown.load(std::memory_order_acquire)) return outcome;
+    if (IsRunningAnywhere(address, digest)) return RequestOutcome::AlreadyRunning;
 
     for (int index = 0; index < m_slotCount; ++index) {
         WorkerSlot& slot = m_slots[index];
@@ -89,11 +84,11 @@ RequestResult ResolutionEngine::Request(std::string_view address) {
             slot.AddressDigest.store(0, std::memory_order_relaxed);
             slot.State.store(SlotState::Idle, std::memory_order_release);
         } else {
-            result.Outcome = RequestOutcome::Dispatched;
+            outcome = RequestOutcome::Dispatched;
         }
         break;
     }
-    return result;
+    return outcome;
 }
 
 bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t digest) const {
@@ -127,13 +122,8 @@ void ResolutionEngine::WorkerBody(int index) {
         } catch (...) {
             answer = LookupAnswer(address, AnswerKind::Error);
         }
-        answer.Text = MendAnswer(answer.Text, address);
-        // A lookup that answers with the address itself found no name, whatever it said.
-        if (answer.Text == address &&
-            (answer.Kind == AnswerKind::Name || answer.Kind == AnswerKind::NetBios)) {
-            answer.Kind = AnswerKind::NoName;
-            answer.Confirmed = Confirmation::None;
-        }
+        // A test's lookup, or a failing one, may hand over anything.
+        answer = SettleAnswer(std::move(answer), address);
         // The answer is in the cache before the slot can be handed out again, so the address
         // is never dispatched twice while its worker is finishing.
         m_cache.Insert(address, answer);

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,10 +37,6 @@ enum class RequestOutcome : std::uint8_t {
     AlreadyRunning,  // a worker resolves the same address already
     NoIdleSlot,      // every slot is busy (or the engine is torn down)
 };
-struct RequestResult {
-    RequestOutcome Outcome;
-    LookupAnswer Answer;  // the cached answer, or the pending text "(address)"
-};
 
 // The name cache and the worker slots (96 unless built otherwise) that fill it. The user-interface
 // thread calls RequestHostName for every row on every refresh; each address it cannot answer goes
@@ -68,13 +65,16 @@ public:
     ResolutionEngine(const ResolutionEngine&) = delete;
     ResolutionEngine& operator=(const ResolutionEngine&) = delete;
 
-    // User-interface thread only; never waits for a lookup. The cached answer, or "(address)"
+    // User-interface thread only; never waits for a lookup. The cached answer, or nothing
     // while the address is pending, in which case it may hand the address to a slot.
-    LookupAnswer RequestHostName(std::string_view address) {
-        return std::move(Request(address).Answer);
+    std::optional<LookupAnswer> RequestHostName(std::string_view address) {
+        LookupAnswer answer("");
+        if (Request(address, answer) != RequestOutcome::Cached) return std::nullopt;
+        return answer;
     }
-    // The same, telling what became of the address. One thread only (the dispatcher).
-    RequestResult Request(std::string_view address);
+    // The same, telling what became of the address and copying a cached answer into `answer`
+    // (reusing its storage). One thread only (the dispatcher).
+    RequestOutcome Request(std::string_view address, LookupAnswer& answer);
 
     int SlotCount() const { return m_slotCount; }
     // True while some slot is Running (an Assigned slot does not count).

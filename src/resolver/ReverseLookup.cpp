@@ -88,6 +88,16 @@ std::string MendAnswer(std::string_view name, std::string_view address) {
     return mended;
 }
 
+LookupAnswer SettleAnswer(LookupAnswer answer, std::string_view address) {
+    answer.Text = MendAnswer(answer.Text, address);
+    if (answer.Text == address && NamesTheAddress(answer.Kind)) {
+        answer.Kind = AnswerKind::NoName;
+        answer.Confirmed = Confirmation::None;
+        answer.ConfirmingName.clear();
+    }
+    return answer;
+}
+
 AnswerKind KindOfLookupStatus(int status) {
     switch (status) {
         case 0:
@@ -213,10 +223,8 @@ LookupAnswer ReverseLookup(std::string_view address) {
                                        socketLength, host, sizeof host, nullptr, 0, NI_NAMEREQD);
     if (status == 0) {
         const std::string_view raw(host, ::strnlen(host, sizeof host));
-        LookupAnswer answer(MendAnswer(raw, text));
-        if (answer.Text == text) {
-            answer.Kind = AnswerKind::NoName;
-        } else if (ConfirmNames.load(std::memory_order_relaxed)) {
+        LookupAnswer answer = SettleAnswer(LookupAnswer(std::string(raw)), text);
+        if (answer.Kind == AnswerKind::Name && ConfirmNames.load(std::memory_order_relaxed)) {
             // The name as the name service gave it, not its mended form.
             const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), asked);
             answer.Confirmed = check.Confirmed;
@@ -228,13 +236,13 @@ LookupAnswer ReverseLookup(std::string_view address) {
     }
 
     LookupAnswer failure(text, KindOfLookupStatus(status));
-    if (failure.Kind == AnswerKind::Error) failure.Status = status;
+    if (failure.Kind == AnswerKind::Error) failure.ErrorCode = status;
     if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
         !UseNbt.load(std::memory_order_relaxed) || asked.IsV6 || !IsPrivateAddress(text)) {
         return failure;
     }
     if (const auto name = NodeStatusQuery()(parsed)) {
-        return {MendAnswer(*name, text), AnswerKind::NetBios};
+        return SettleAnswer({*name, AnswerKind::NetBios}, text);
     }
     return failure;
 }

@@ -73,4 +73,8 @@ ForwardCheck ConfirmByForwardLookup(const std::string& name, const IpAddress& ad
 // Other bytes pass unchanged, and mending an answer twice changes nothing.
 std::string MendAnswer(std::string_view name, std::string_view address);
 
+// Every lookup's answer passes here before it is stored: its text mended, and a name that is
+// the address itself (or no name at all) recorded as no name.
+LookupAnswer SettleAnswer(LookupAnswer answer, std::string_view address);
+
 }  // namespace ip2h

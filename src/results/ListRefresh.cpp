@@ -14,66 +14,94 @@
 namespace ip2h {
 namespace {
 
-// The description shown for an answered address whose name matched `index`, if any.
-std::string_view DescriptionFor(std::string_view address, std::optional<int> index, bool japanese) {
-    // The window holds IPv4 alone; the batch mode writes IPv6 rows by the same rule.
-    if (IsPrivateAddressText(address)) return "-";
-    return index ? DomainDescription(*index, japanese) : std::string_view();
-}
-
-// Decides the domain information of a row whose status was just set.
-void Classify(ResultEntry& row, bool japanese) {
-    switch (row.Status) {
-        case Pending:
+// Decides the domain information of a row whose status was just set, from the whole name:
+// the row's field may cut a long one.
+void Classify(ResultEntry& row, std::string_view name, bool japanese) {
+    switch (row.Answer.Status) {
+        case RowStatus::Pending:
             row.DomainIndex = 0;
             return;
-        case Failure:
+        case RowStatus::Failure:
             row.DomainIndex = DomainIndexFailure;
             return;
-        default:
+        case RowStatus::Success:
             break;
     }
     // A row that showed a failure and now has a name is classified like a new answer, so it
     // never shows a stale description.
     if (row.DomainIndex != 0 && row.DomainIndex != DomainIndexFailure) return;
-    const auto index = FindDomainEntry(FieldText(row.HostName));
+    const auto index = FindDomainEntry(name);
     row.DomainIndex = index.value_or(DomainIndexNoMatch);
-    CopyToField(row.DomainInfo, DescriptionFor(FieldText(row.Address), index, japanese));
+    // The window holds IPv4 alone; the batch mode writes IPv6 rows by the same rule.
+    const std::string_view description = IsPrivate(row.Value) ? "-"
+                                         : index              ? DomainDescription(*index, japanese)
+                                                              : std::string_view();
+    CopyToField(row.DomainInfo, description);
 }
 
 }  // namespace
 
-std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
-                                     bool japanese) {
-    return DescriptionFor(address, FindDomainEntry(hostName), japanese);
-}
-
-std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName) {
-    if (hostName == address) return Failure;
-    if (hostName.empty() || HasPendingMark(hostName)) return Pending;
-    return Success;
-}
-
-std::string_view StatusText(std::int32_t status, bool japanese) {
-    switch (status) {
-        case Success:
-            return Tr(TextId::ResultSuccess, japanese);
-        case Failure:
-            return Tr(TextId::ResultFailure, japanese);
-        default:
-            return Tr(TextId::ResultPending, japanese);
+void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer, bool japanese) {
+    RowAnswer& state = row.Answer;
+    std::string_view name;
+    if (answer == nullptr) {
+        state = RowAnswer{};
+        CopyToField(row.HostName, {});
+        CopyToField(row.ConfirmingName, {});
+    } else {
+        state.Status = NamesTheAddress(answer->Kind) ? RowStatus::Success : RowStatus::Failure;
+        state.Kind = answer->Kind;
+        state.Confirmed = answer->Confirmed;
+        state.ErrorCode = answer->ErrorCode;
+        if (state.Status == RowStatus::Success) name = answer->Text;
+        // A name is read for its quad only when it changes, not at every refresh.
+        if (name.substr(0, kTextFieldSize - 1) != FieldText(row.HostName)) {
+            CopyToField(row.HostName, name);
+            const auto quad = AddressValue(FieldText(row.HostName));
+            state.NameIsDottedQuad = quad.has_value();
+            state.NameValue = quad.value_or(0);
+        }
+        CopyToField(row.ConfirmingName, answer->ConfirmingName);
     }
+    Classify(row, name, japanese);
+}
+
+void AppendHostNameCell(std::string& out, const ResultEntry& row) {
+    switch (row.Answer.Status) {
+        case RowStatus::Success:
+            out += FieldText(row.HostName);
+            return;
+        case RowStatus::Failure:
+            out += FieldText(row.Address);
+            return;
+        case RowStatus::Pending:
+            out.append("(").append(FieldText(row.Address)).append(")");
+            return;
+    }
+}
+
+std::string_view StatusText(RowStatus status, bool japanese) {
+    switch (status) {
+        case RowStatus::Success:
+            return Tr(TextId::ResultSuccess, japanese);
+        case RowStatus::Failure:
+            return Tr(TextId::ResultFailure, japanese);
+        case RowStatus::Pending:
+            break;
+    }
+    return Tr(TextId::ResultPending, japanese);
 }
 
 std::string_view DomainCellText(const ResultEntry& row) {
-    switch (row.Status) {
-        case Success:
+    switch (row.Answer.Status) {
+        case RowStatus::Success:
             return FieldText(row.DomainInfo);
-        case Failure:
+        case RowStatus::Failure:
             return Tr(TextId::DomainInfoFailure);
-        default:
-            return Tr(TextId::DomainInfoPending);
+        case RowStatus::Pending:
+            break;
     }
+    return Tr(TextId::DomainInfoPending);
 }
 
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
@@ -87,16 +115,11 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
     BuildSortOrder(table, sort);
     // From the last displayed row to the first: that is the order in which unanswered
     // addresses are handed to free workers.
+    LookupAnswer answer("");
     for (int k = count - 1; k >= 0; --k) {
         ResultEntry& row = table.Rows[table.RowOrder[k]];
-        const LookupAnswer answer = request(FieldText(row.Address));
-        CopyToField(row.HostName, answer.Text);
-        row.Answer = answer.Kind;
-        row.Confirmed = answer.Confirmed;
-        row.LookupStatus = answer.Status;
-        CopyToField(row.ConfirmingName, answer.ConfirmingName);
-        row.Status = StatusOfAnswer(FieldText(row.Address), FieldText(row.HostName));
-        Classify(row, japanese);
+        const bool answered = request(FieldText(row.Address), answer);
+        ApplyAnswer(row, answered ? &answer : nullptr, japanese);
     }
     return RefreshOutcome::Rebuilt;
 }

@@ -1,23 +1,22 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "resolver/AnswerKind.h"
+#include "results/ResultTable.h"
 
 namespace ip2h {
 
-class ResultTable;
-struct ResultEntry;
 struct SortState;
 
-// Asks the resolution engine for an address's current answer: the cached host name, the
-// address itself after a failed lookup, or the pending text "(address)".
-using HostNameRequest = std::function<LookupAnswer(std::string_view address)>;
+// Asks the resolution engine for an address's current answer: true with the cached one
+// copied into `answer` (its storage reused), false while the address is pending.
+using HostNameRequest = std::function<bool(std::string_view address, LookupAnswer& answer)>;
 
 // What a refresh did to the list.
 enum class RefreshOutcome {
@@ -27,11 +26,15 @@ enum class RefreshOutcome {
 };
 
 // Brings every row up to date for a new list: sorts (BuildSortOrder), then walks the rows
-// from the last displayed to the first, asking `request` for each row's answer and deciding
-// its Status, DomainIndex and DomainInfo. `listHadItems` tells whether the list currently
-// shows anything, which only matters for an empty table.
+// from the last displayed to the first, asking `request` for each row's answer (ApplyAnswer).
+// `listHadItems` tells whether the list currently shows anything, which only matters for an
+// empty table.
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
                            const HostNameRequest& request, bool japanese, bool listHadItems);
+
+// Records a row's current answer (nothing while pending): its status from the answer's kind,
+// the name of a Success, and the domain information, classified once per answer.
+void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer, bool japanese);
 
 // True when a command must rebuild the list at once instead of leaving it, as usual, to the
 // timer's next refresh: the table is empty while the list still shows rows (they would look
@@ -49,20 +52,12 @@ struct ListSelection {
 };
 ListSelection SelectionFromFlags(const ResultTable& table);
 
-// The status of an answer: Failure when it equals the address, Pending when it is empty or
-// holds "(", Success otherwise.
-std::int32_t StatusOfAnswer(std::string_view address, std::string_view hostName);
-
-// The text of a result cell ("-", "Success"/"成功", "Failure"/"失敗").
-std::string_view StatusText(std::int32_t status, bool japanese);
-
-// The text of a domain information cell: "-" while pending, "?" after a failure, the stored
-// description otherwise.
+// The texts the list shows, made from a row's state. The Host name cell: the name, the
+// address itself after a failure, "(address)" while pending.
+void AppendHostNameCell(std::string& out, const ResultEntry& row);
+// The Result cell: "-", "Success"/"成功" or "Failure"/"失敗".
+std::string_view StatusText(RowStatus status, bool japanese);
+// The Domain cell: "-" while pending, "?" after a failure, the stored description otherwise.
 std::string_view DomainCellText(const ResultEntry& row);
-
-// The domain information of an answered address as a new row shows it: "-" for a private
-// address (IPv4 or IPv6), the description of the host name's domain, or nothing when none matches.
-std::string_view DomainDescriptionOf(std::string_view address, std::string_view hostName,
-                                     bool japanese);
 
 }  // namespace ip2h

@@ -25,9 +25,9 @@ RowCounts ProgressTimer::CountRows(const ResultTable& table) {
     counts.Rows = table.RowCount;
     const int n = table.RowsInUse();
     for (int i = 0; i < n; ++i) {
-        const std::int32_t status = table.Rows[i].Status;
-        counts.Pending += status == Pending;
-        counts.Success += status == Success;
+        const RowStatus status = table.Rows[i].Answer.Status;
+        counts.Pending += status == RowStatus::Pending;
+        counts.Success += status == RowStatus::Success;
     }
     return counts;
 }

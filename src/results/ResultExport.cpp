@@ -34,15 +34,40 @@ void AppendCsvField(std::string& out, std::string_view field, bool guard) {
     if (quote) out += '"';
 }
 
-std::string_view ResultWord(std::int32_t status) {
+std::string_view ResultWord(RowStatus status) {
     switch (status) {
-        case Success:
+        case RowStatus::Success:
             return "success";
-        case Failure:
+        case RowStatus::Failure:
             return "failure";
-        default:
-            return "pending";
+        case RowStatus::Pending:
+            break;
     }
+    return "pending";
+}
+
+// The fields every format writes, in column order.
+struct ExportFields {
+    std::string_view Address;
+    std::string_view HostName;  // empty unless the row has a name
+    std::string_view Result;
+    std::string_view Domain;
+    std::string_view Answer;
+    std::string_view Confirmed;
+};
+
+ExportFields FieldsOf(const ResultEntry& row, const ExportExtras& extras) {
+    const RowAnswer& answer = row.Answer;
+    const bool named = answer.Status == RowStatus::Success;
+    const bool pending = answer.Status == RowStatus::Pending;
+    return {FieldText(row.Address),
+            !named                    ? std::string_view()
+            : extras.HostName.empty() ? FieldText(row.HostName)
+                                      : extras.HostName,
+            ResultWord(answer.Status),
+            DomainCellText(row),
+            pending ? std::string_view() : AnswerKindWord(answer.Kind),
+            pending ? std::string_view() : ConfirmationWord(answer.Confirmed)};
 }
 
 // A JSON string, or null for an empty text.
@@ -54,32 +79,30 @@ void AppendJsonText(std::string& out, std::string_view text) {
     }
 }
 
-void AppendJsonRecord(std::string& out, const ExportRecord& record) {
-    const bool named = record.Status == Success;
-    const bool pending = !named && record.Status != Failure;
+void AppendJsonRecord(std::string& out, const ExportFields& fields, const ExportExtras& extras) {
     out += "{\"address\":";
-    AppendJsonString(out, record.Address);
+    AppendJsonString(out, fields.Address);
     out += ",\"hostname\":";
-    AppendJsonText(out, named ? record.HostName : std::string_view());
+    AppendJsonText(out, fields.HostName);
     out += ",\"names\":[";
-    if (!record.Names.empty()) {
-        for (std::size_t i = 0; i < record.Names.size(); ++i) {
+    if (!extras.Names.empty()) {
+        for (std::size_t i = 0; i < extras.Names.size(); ++i) {
             if (i > 0) out += ',';
-            AppendJsonString(out, record.Names[i]);
+            AppendJsonString(out, extras.Names[i]);
         }
-    } else if (named) {
-        AppendJsonString(out, record.HostName);
+    } else if (!fields.HostName.empty()) {
+        AppendJsonString(out, fields.HostName);
     }
     out += "],\"result\":";
-    AppendJsonString(out, ResultWord(record.Status));
+    AppendJsonString(out, fields.Result);
     out += ",\"domain\":";
-    AppendJsonString(out, record.Domain);
+    AppendJsonString(out, fields.Domain);
     out += ",\"answer\":";
-    AppendJsonText(out, pending ? std::string_view() : AnswerKindWord(record.Answer));
+    AppendJsonText(out, fields.Answer);
     out += ",\"confirmed\":";
-    AppendJsonText(out, pending ? std::string_view() : ConfirmationWord(record.Confirmed));
+    AppendJsonText(out, fields.Confirmed);
     out += ",\"error\":";
-    AppendJsonText(out, record.Error);
+    AppendJsonText(out, extras.Error);
     out += "}\n";
 }
 
@@ -96,19 +119,15 @@ void AppendExportHeader(std::string& out, ExportFormat format) {
     out += format == ExportFormat::Csv ? "\r\n" : "\n";
 }
 
-void AppendExportRecord(std::string& out, const ExportRecord& record, ExportFormat format) {
+void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format,
+                     const ExportExtras& extras) {
+    const ExportFields record = FieldsOf(row, extras);
     if (format == ExportFormat::Jsonl) {
-        AppendJsonRecord(out, record);
+        AppendJsonRecord(out, record, extras);
         return;
     }
-    const bool pending = record.Status != Success && record.Status != Failure;
-    const std::string_view fields[] = {
-        record.Address,
-        record.Status == Success ? record.HostName : std::string_view(),
-        ResultWord(record.Status),
-        record.Domain,
-        pending ? std::string_view() : AnswerKindWord(record.Answer),
-        pending ? std::string_view() : ConfirmationWord(record.Confirmed)};
+    const std::string_view fields[] = {record.Address, record.HostName, record.Result,
+                                       record.Domain,  record.Answer,   record.Confirmed};
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         const bool guard = i == 1 && LooksLikeFormula(fields[i]);
         if (format == ExportFormat::Tsv) {
@@ -123,17 +142,6 @@ void AppendExportRecord(std::string& out, const ExportRecord& record, ExportForm
     out += format == ExportFormat::Csv ? "\r\n" : "\n";
 }
 
-ExportRecord ExportRecordOf(const ResultEntry& row) {
-    return {FieldText(row.Address),
-            FieldText(row.HostName),
-            row.Status,
-            DomainCellText(row),
-            row.Answer,
-            row.Confirmed,
-            {},
-            {}};
-}
-
 std::string ExportList(const ResultTable& table, ExportFormat format) {
     std::string out;
     AppendExportHeader(out, format);
@@ -143,7 +151,7 @@ std::string ExportList(const ResultTable& table, ExportFormat format) {
     for (int i = 0; i < count; ++i) {
         const std::int32_t row = table.RowOrder[i];
         if (row < 0 || row >= rows) continue;
-        AppendExportRecord(out, ExportRecordOf(table.Rows[row]), format);
+        AppendExportRow(out, table.Rows[row], format);
     }
     return out;
 }

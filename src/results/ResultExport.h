@@ -6,12 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "resolver/AnswerKind.h"
+#include "results/ResultTable.h"
 
 namespace ip2h {
 
 class ResultTable;
-struct ResultEntry;
 
 // How exported rows are written. Csv: RFC 4180, CR LF line ends, a host name that a
 // spreadsheet would read as a formula guarded by a leading "'". Tsv: the same columns
@@ -20,28 +19,22 @@ struct ResultEntry;
 // Jsonl: one JSON object a line, LF line ends, no header line; its texts must be valid UTF-8.
 enum class ExportFormat : std::uint8_t { Csv, Tsv, Jsonl };
 
-// One exported row: address, hostname, result, domain, answer, confirmed; Jsonl adds names
-// and error.
-struct ExportRecord {
-    std::string_view Address;
-    std::string_view HostName;  // the name; ignored unless Status is Success
-    std::int32_t Status = 0;
-    std::string_view Domain;  // as the list shows it
-    AnswerKind Answer = AnswerKind::Name;
-    Confirmation Confirmed = Confirmation::None;
-    // Jsonl: every name of the address, in the order shown (the host name alone when empty
-    // and Status is Success); the name service's words for an error answer (null when empty).
+// What the batch mode adds to an exported row: the whole name where the row's field would
+// cut it (empty: the row's own), and for Jsonl every name of the address in the order shown
+// (the host name alone when empty) and the name service's words for an error (null when
+// empty).
+struct ExportExtras {
+    std::string_view HostName;
     std::span<const std::string> Names;
     std::string_view Error;
 };
 
 void AppendExportHeader(std::string& out, ExportFormat format);
-// The hostname field is empty for a failed or pending row (never the address standing in
-// for a name); result is "success", "failure" or "pending"; answer is empty while pending.
-void AppendExportRecord(std::string& out, const ExportRecord& record, ExportFormat format);
-
-// The record of a row as the list shows it.
-ExportRecord ExportRecordOf(const ResultEntry& row);
+// One exported row: address, hostname, result, domain (as the list shows it), answer,
+// confirmed; Jsonl adds names and error. The hostname field is empty for a failed or pending
+// row; result is "success", "failure" or "pending"; answer is empty while pending.
+void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format,
+                     const ExportExtras& extras = {});
 
 // The header and the rows of the list as the last refresh built it (RowOrder[0 ..
 // OrderedCount)), in that order.

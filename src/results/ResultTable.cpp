@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "address/AddressText.h"
 #include "base/FixedText.h"
 
 namespace ip2h {
@@ -24,14 +25,12 @@ void ResultTable::WriteNewRow(int index, std::string_view address) {
     if (static_cast<std::size_t>(index) >= Rows.size()) Rows.resize(index + 1, ResultEntry{});
     ResultEntry& row = Rows[index];
     CopyToField(row.Address, address);
+    row.Value = IpAddress::Of(AddressValue(FieldText(row.Address)).value_or(0));
+    row.Answer = RowAnswer{};
     CopyToField(row.HostName, {});
-    row.Status = Pending;
+    CopyToField(row.ConfirmingName, {});
     row.DomainIndex = 0;
     row.Selected = 0;
-    row.Answer = AnswerKind::Name;
-    row.Confirmed = Confirmation::None;
-    row.LookupStatus = 0;
-    CopyToField(row.ConfirmingName, {});
 }
 
 void ResultTable::DeleteRows(std::span<const int> selectedPositions) {
@@ -78,14 +77,14 @@ void ResultTable::DeleteRows(std::span<const int> selectedPositions) {
     std::vector<bool> placed(rowCount, false);
     for (int start = 0; start < rowCount; ++start) {
         if (placed[start] || source[start] == start) continue;
-        const ResultEntry first = Rows[start];
+        ResultEntry first = std::move(Rows[start]);
         int to = start;
         while (source[to] != start) {
-            Rows[to] = Rows[source[to]];
+            Rows[to] = std::move(Rows[source[to]]);
             placed[to] = true;
             to = source[to];
         }
-        Rows[to] = first;
+        Rows[to] = std::move(first);
         placed[to] = true;
     }
     RowCount = kept;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "address/IpAddress.h"
+#include "base/FixedText.h"
 #include "resolver/AnswerKind.h"
 
 namespace ip2h {
@@ -18,28 +20,44 @@ inline constexpr std::size_t kTextFieldSize = 320;
 enum class ListColumn : std::uint8_t { Address, HostName, Result, DomainInfo };
 inline constexpr int kListColumnCount = 4;
 
-enum RowStatus : std::int32_t { Pending = 0, Success = 1, Failure = 2 };
+// Where a row's lookup stands: waiting for its answer, named, or failed (no name, no answer
+// or an error).
+enum class RowStatus : std::uint8_t { Pending, Success, Failure };
 
 inline constexpr std::int32_t DomainIndexNoMatch = 9998;
 inline constexpr std::int32_t DomainIndexFailure = 9999;
 
-// One row of the result list. Plain data with fixed text fields stored in place, so rows
-// are copied and moved without any allocation. The list order is built from the fields at
-// each sort (BuildSortOrder), so no sort key is kept with the row.
+// A row's answer as values: what the list's words, colours, tooltips and exported fields
+// are made from. The texts that go with it (the name, the name that confirmed it) are kept
+// beside it in the row.
+struct RowAnswer {
+    RowStatus Status = RowStatus::Pending;
+    AnswerKind Kind = AnswerKind::Name;  // how a Success or Failure was reached
+    Confirmation Confirmed = Confirmation::None;
+    // A Success whose name reads as a dotted quad: it is shown and sorted like an address.
+    bool NameIsDottedQuad = false;
+    std::uint32_t NameValue = 0;  // that quad's value
+    std::int32_t ErrorCode = 0;   // the name service's code of an Error answer
+
+    friend bool operator==(const RowAnswer&, const RowAnswer&) = default;
+};
+
+using RowText = TextField<kTextFieldSize>;
+
+// One row of the result list. Its texts hold up to 319 bytes each; rows move without
+// allocating. The address is read once, when the row is written; nothing that shows, sorts or
+// colours the row reads a text again.
 struct ResultEntry {
-    char Address[kTextFieldSize];
-    char HostName[kTextFieldSize];
-    std::int32_t Status;
-    std::int32_t DomainIndex;
-    char DomainInfo[kTextFieldSize];
-    std::int32_t Selected;
-    // How the answer was reached, for tooltips and exported files; set with HostName.
-    AnswerKind Answer;
-    Confirmation Confirmed;
-    std::int32_t LookupStatus;  // the name service's status of an Error answer
+    IpAddress Value;  // the address (IPv4 in the window)
+    RowAnswer Answer;
+    std::int32_t DomainIndex = 0;
+    std::int32_t Selected = 0;
+    RowText Address;   // the address as written: canonical, or as pasted
+    RowText HostName;  // the name of a Success row; empty otherwise
+    RowText DomainInfo;
     // Another name of the address that led back to it, for the tooltip; empty when the name
     // shown did, or nothing did.
-    char ConfirmingName[kTextFieldSize];
+    RowText ConfirmingName;
 };
 
 // The rows behind the result list, at most MaxRows of them. Storage grows with the rows
@@ -52,9 +70,9 @@ public:
     // Forgets every row and the list order: RowCount and OrderedCount become 0.
     void ResetRows();
 
-    // Initialises Rows[index] as a new Pending row for `address` (cut to the field), growing
-    // the storage to hold it; an index outside 0..MaxRows-1 is ignored. DomainInfo keeps
-    // what the entry held. The caller sets RowCount.
+    // Initialises Rows[index] as a new Pending row for `address`, a dotted quad kept as
+    // written (cut to the field), growing the storage to hold it; an index outside
+    // 0..MaxRows-1 is ignored. DomainInfo keeps what the entry held. The caller sets RowCount.
     void WriteNewRow(int index, std::string_view address);
 
     // Removes the rows shown at the given list positions and compacts the rest in list

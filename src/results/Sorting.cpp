@@ -4,14 +4,12 @@
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "address/AddressText.h"
 #include "base/FixedText.h"
-#include "base/IntScan.h"
-#include "resolver/AnswerKind.h"
 #include "results/ResultTable.h"
 
 namespace ip2h {
@@ -55,15 +53,6 @@ public:
         Put(std::string_view(digits, static_cast<std::size_t>(std::max(n, 0))));
     }
 
-    // Four fields "%03d.%03d.%03d.%03d".
-    template <typename Field>
-    void PaddedQuad(const Field (&fields)[4]) {
-        for (int i = 0; i < 4; ++i) {
-            if (i > 0) Put('.');
-            Padded(fields[i], 3);
-        }
-    }
-
     std::size_t Length() const { return m_length; }
 
 private:
@@ -74,67 +63,144 @@ private:
     std::size_t m_length = 0;
 };
 
-// Fields of an address written with three digits each, so that text order is numeric order;
-// any other text as it stands.
-void AddressPart(const ResultEntry& row, KeyWriter& key) {
-    const std::string_view address = FieldText(row.Address);
-    if (const auto fields = DottedQuadFields(address)) {
-        const int f[4] = {(*fields)[0], (*fields)[1], (*fields)[2], (*fields)[3]};
-        key.PaddedQuad(f);
-    } else {
-        key.Put(address);
+// The host part of a row's key. Its text would be "(" and the address's padded quad while
+// pending, the padded quad of the address after a failure or of a name that reads as one,
+// and "@" and the name otherwise; the three kinds sort in that order, as '(' < '0' < '@'.
+enum class HostClass : std::uint8_t { Pending, Quad, Name };
+struct HostKey {
+    HostClass Class;
+    std::uint32_t Quad;
+    std::string_view Name;
+};
+
+HostKey HostKeyOf(const ResultEntry& row) {
+    switch (row.Answer.Status) {
+        case RowStatus::Pending:
+            return {HostClass::Pending, row.Value.V4, {}};
+        case RowStatus::Failure:
+            return {HostClass::Quad, row.Value.V4, {}};
+        case RowStatus::Success:
+            break;
+    }
+    if (row.Answer.NameIsDottedQuad) return {HostClass::Quad, row.Answer.NameValue, {}};
+    return {HostClass::Name, 0, FieldText(row.HostName)};
+}
+
+// A row's key as values, read once per sort.
+struct RowKey {
+    std::uint32_t Address;
+    HostKey Host;
+    std::int32_t Status;
+    std::int32_t Domain;
+};
+
+enum Part { AddressPart, HostPart, StatusPart, DomainPart };
+// The sorted column's part comes first; the others follow to break ties.
+constexpr Part kPartOrder[kListColumnCount][4] = {{AddressPart, HostPart, StatusPart, DomainPart},
+                                                  {HostPart, AddressPart, StatusPart, DomainPart},
+                                                  {StatusPart, AddressPart, HostPart, DomainPart},
+                                                  {DomainPart, AddressPart, HostPart, StatusPart}};
+
+void PutQuad(KeyWriter& key, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        if (shift != 24) key.Put('.');
+        key.Padded((value >> shift) & 0xFFu, 3);
     }
 }
 
-void HostPart(const ResultEntry& row, KeyWriter& key) {
-    const std::string_view host = FieldText(row.HostName);
-    if (const auto fields = DottedQuadFields(host)) {
-        // A failed lookup answers with the address itself.
-        const int f[4] = {(*fields)[0], (*fields)[1], (*fields)[2], (*fields)[3]};
-        key.PaddedQuad(f);
-    } else if (HasPendingMark(host)) {
-        // The pending placeholder "(address)": fields not read count as 0.
-        std::int64_t f[4] = {};
-        ScanFields(host, "(%i.%i.%i.%i)", f);
-        key.Put('(');
-        key.PaddedQuad(f);
-        key.Put(')');
-    } else {
-        key.Put('@');
-        key.Put(host);
-    }
-}
-
-}  // namespace
-
-std::size_t PrimaryKey(const ResultEntry& row, ListColumn column, char* out, std::size_t size) {
-    if (size == 0) return 0;
+// The key as text: every part, separated by blanks. Two keys compare byte-wise.
+std::size_t WriteKey(const RowKey& row, ListColumn column, char* out, std::size_t size) {
     KeyWriter key(out, size);
-    // The sorted column's part comes first; the others follow to break ties.
-    enum Part { Address, Host, Status, Domain };
-    static constexpr Part kOrder[4][4] = {{Address, Host, Status, Domain},
-                                          {Host, Address, Status, Domain},
-                                          {Status, Address, Host, Domain},
-                                          {Domain, Address, Host, Status}};
     for (int i = 0; i < 4; ++i) {
         if (i > 0) key.Put(' ');
-        switch (kOrder[static_cast<int>(column)][i]) {
-            case Address:
-                AddressPart(row, key);
+        switch (kPartOrder[static_cast<int>(column)][i]) {
+            case AddressPart:
+                PutQuad(key, row.Address);
                 break;
-            case Host:
-                HostPart(row, key);
+            case HostPart:
+                if (row.Host.Class == HostClass::Name) {
+                    key.Put('@');
+                    key.Put(row.Host.Name);
+                } else if (row.Host.Class == HostClass::Pending) {
+                    key.Put('(');
+                    PutQuad(key, row.Host.Quad);
+                    key.Put(')');
+                } else {
+                    PutQuad(key, row.Host.Quad);
+                }
                 break;
-            case Status:
+            case StatusPart:
                 key.Padded(row.Status, 5);
                 break;
-            case Domain:
-                key.Padded(row.DomainIndex, 5);
+            case DomainPart:
+                key.Padded(row.Domain, 5);
                 break;
         }
     }
     return key.Length();
 }
+
+template <typename T>
+int Order(T a, T b) {
+    return a < b ? -1 : b < a ? 1 : 0;
+}
+
+// The byte-wise order of two names as the key holds them: each followed by a blank and the
+// rest of its key. Nothing when that blank meets a blank of the longer name, so that the
+// rest of the keys decide.
+std::optional<int> NameOrder(std::string_view a, std::string_view b) {
+    const std::size_t common = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        if (a[i] != b[i]) {
+            return Order(static_cast<unsigned char>(a[i]), static_cast<unsigned char>(b[i]));
+        }
+    }
+    if (a.size() == b.size()) return 0;
+    const bool aShorter = a.size() < b.size();
+    const auto next = static_cast<unsigned char>(aShorter ? b[common] : a[common]);
+    if (next == ' ') return std::nullopt;
+    const int shorterFirst = next > ' ' ? -1 : 1;
+    return aShorter ? shorterFirst : -shorterFirst;
+}
+
+// Compares two keys as their texts would compare, without writing them but for the rare
+// names that hold a blank where the other name ends.
+int CompareKeys(const RowKey& a, const RowKey& b, ListColumn column) {
+    for (const Part part : kPartOrder[static_cast<int>(column)]) {
+        int order = 0;
+        switch (part) {
+            case AddressPart:
+                order = Order(a.Address, b.Address);
+                break;
+            case HostPart:
+                if (a.Host.Class != b.Host.Class) {
+                    order = Order(a.Host.Class, b.Host.Class);
+                } else if (a.Host.Class != HostClass::Name) {
+                    order = Order(a.Host.Quad, b.Host.Quad);
+                } else if (const auto names = NameOrder(a.Host.Name, b.Host.Name)) {
+                    order = *names;
+                } else {
+                    char textA[2 * kTextFieldSize + 64];
+                    char textB[2 * kTextFieldSize + 64];
+                    const std::size_t lengthA = WriteKey(a, column, textA, sizeof textA);
+                    const std::size_t lengthB = WriteKey(b, column, textB, sizeof textB);
+                    const int text = std::string_view(textA, lengthA).compare({textB, lengthB});
+                    return Order(text, 0);
+                }
+                break;
+            case StatusPart:
+                order = Order(a.Status, b.Status);
+                break;
+            case DomainPart:
+                order = Order(a.Domain, b.Domain);
+                break;
+        }
+        if (order != 0) return order;
+    }
+    return 0;
+}
+
+}  // namespace
 
 void BuildSortOrder(ResultTable& table, const SortState& sort) {
     const int count = table.RowsInUse();
@@ -143,29 +209,21 @@ void BuildSortOrder(ResultTable& table, const SortState& sort) {
     table.OrderedCount = count;
     if (sort.Enabled != 1) return;
 
-    // Every row's key for the column, in one block that lives for this sort only. A key holds
-    // all four parts of the row, so rows with equal keys look alike in every column; a stable
-    // sort keeps such rows in storage order.
-    std::string keys;
-    keys.reserve(static_cast<std::size_t>(count) * 64);
-    std::vector<std::pair<std::size_t, std::size_t>> spans(static_cast<std::size_t>(count));
-    char primary[2 * kTextFieldSize + 64];
+    // A key holds all four parts of the row, so rows with equal keys look alike in every
+    // column; a stable sort keeps such rows in storage order.
+    std::vector<RowKey> keys(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
-        const std::size_t length = PrimaryKey(table.Rows[i], sort.Column, primary, sizeof primary);
-        spans[i] = {keys.size(), length};
-        keys.append(primary, length);
+        const ResultEntry& row = table.Rows[i];
+        keys[i] = {row.Value.V4, HostKeyOf(row), static_cast<std::int32_t>(row.Answer.Status),
+                   row.DomainIndex};
     }
-    const auto key = [&keys, &spans](std::int32_t row) {
-        return std::string_view(keys).substr(spans[row].first, spans[row].second);
-    };
-    auto& order = table.RowOrder;
-    if (sort.Direction == SortDirection::Ascending) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&key](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
-    } else {
-        std::stable_sort(order.begin(), order.end(),
-                         [&key](std::int32_t a, std::int32_t b) { return key(a) > key(b); });
-    }
+    const ListColumn column = sort.Column;
+    const bool ascending = sort.Direction == SortDirection::Ascending;
+    std::stable_sort(table.RowOrder.begin(), table.RowOrder.end(),
+                     [&keys, column, ascending](std::int32_t a, std::int32_t b) {
+                         const int order = CompareKeys(keys[a], keys[b], column);
+                         return ascending ? order < 0 : order > 0;
+                     });
 }
 
 }  // namespace ip2h

@@ -6,8 +6,6 @@
 
 namespace ip2h {
 
-class ResultTable;
-
 enum class SortDirection : std::uint8_t { Ascending, Descending };
 
 // The list's sort order, as the main window keeps it.
@@ -20,12 +18,12 @@ struct SortState {
 };
 
 // Rebuilds RowOrder for the rows in use: storage order, then, when sorting is enabled, sorted
-// byte-wise by each row's primary key for the column (reversed when descending). Rows with equal
+// by each row's key for the column (reversed when descending). A key is the row's four
+// parts, the sorted column's first: the address as "%03d.%03d.%03d.%03d"; the host as the
+// address in parentheses while pending, the padded quad of a failed address or of a name
+// that reads as one, "@" and the name otherwise; status and domain index as "%05d". Keys
+// compare as those texts, joined by blanks, compare byte-wise. Rows with equal
 // keys (alike in every column) keep their storage order.
 void BuildSortOrder(ResultTable& table, const SortState& sort);
-
-// The primary key of one row for a sort column ("%s %s %05d %05d" and its variants), written
-// into `out` (terminated, at most `size` - 1 characters); returns its length.
-std::size_t PrimaryKey(const ResultEntry& row, ListColumn column, char* out, std::size_t size);
 
 }  // namespace ip2h

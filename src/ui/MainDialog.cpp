@@ -52,7 +52,7 @@ void MainDialog::Dispatch(Command command) {
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
             break;
         case Command::SelectAll:
-            SelectRows(-1);
+            SelectRows(std::nullopt);
             break;
         case Command::Paste:
             PasteRows();
@@ -73,10 +73,10 @@ void MainDialog::Dispatch(Command command) {
             m_copyItems ^= kCopyHostNameBit;
             break;
         case Command::SelectSuccess:
-            SelectRows(Success);
+            SelectRows(RowStatus::Success);
             break;
         case Command::SelectFailure:
-            SelectRows(Failure);
+            SelectRows(RowStatus::Failure);
             break;
         case Command::UseNbt:
             UseNbt.store(!UseNbt.load());
@@ -123,8 +123,10 @@ void MainDialog::RefreshList() {
     ResolutionEngine& engine = *m_engine;
     const RefreshOutcome outcome = RefreshRows(
         m_table, m_sort,
-        [&engine](std::string_view address) { return engine.RequestHostName(address); }, m_japanese,
-        m_model->rowCount() > 0);
+        [&engine](std::string_view address, LookupAnswer& answer) {
+            return engine.Request(address, answer) == RequestOutcome::Cached;
+        },
+        m_japanese, m_model->rowCount() > 0);
     if (outcome == RefreshOutcome::Unchanged) return;
     if (outcome == RefreshOutcome::Cleared) {
         m_model->Clear();
@@ -186,7 +188,7 @@ void MainDialog::RegisterCommand() {
 
 void MainDialog::AskAgainUnlessLasting(int firstRow) {
     for (int i = firstRow; i < m_table.RowCount; ++i) {
-        m_engine->AskAgainUnlessLasting(m_table.Rows[i].Address);
+        m_engine->AskAgainUnlessLasting(FieldText(m_table.Rows[i].Address));
     }
 }
 
@@ -234,9 +236,9 @@ void MainDialog::DeleteRows() {
     RefreshList();
 }
 
-void MainDialog::SelectRows(int status) {
+void MainDialog::SelectRows(std::optional<RowStatus> status) {
     m_table.SetSelectedWhere(
-        [status](const ResultEntry& row) { return status < 0 || row.Status == status; });
+        [status](const ResultEntry& row) { return !status || row.Answer.Status == *status; });
     RefreshList();
 }
 

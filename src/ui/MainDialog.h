@@ -3,6 +3,7 @@
 #include <QBasicTimer>
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -108,7 +109,8 @@ private:
     void CopyRows();
     void PasteRows();
     void DeleteRows();
-    void SelectRows(int status);
+    // Flags the rows with `status` (every row when none is given) and refreshes.
+    void SelectRows(std::optional<RowStatus> status);
     void OnColumnClicked(int column);
     void ToggleTopMost();
     void ToggleSortEnabled();

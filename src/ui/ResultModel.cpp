@@ -2,6 +2,7 @@
 
 #include <QBrush>
 
+#include "address/IpAddress.h"
 #include "base/FixedText.h"
 #include "base/LineWrap.h"
 #include "base/Punycode.h"
@@ -16,8 +17,9 @@ QColor ToQtColour(const Rgb& rgb) {
 }
 
 // Addresses and names read from the left; the result and domain columns are centred.
-int ColumnAlignment(int column) {
-    return static_cast<int>(Qt::AlignVCenter | (column >= 2 ? Qt::AlignHCenter : Qt::AlignLeft));
+int ColumnAlignment(ListColumn column) {
+    const bool centred = column == ListColumn::Result || column == ListColumn::DomainInfo;
+    return static_cast<int>(Qt::AlignVCenter | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
 }
 
 }  // namespace
@@ -34,16 +36,21 @@ void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
     m_texts.clear();
     for (int i = 0; i < m_count; ++i) {
         const ResultEntry& row = table.Rows[table.RowOrder[i]];
-        const std::string_view address = FieldText(row.Address);
-        const std::string_view host = FieldText(row.HostName);
-        const std::string_view domain = DomainCellText(row);
-        m_rows[i] = {m_texts.size(),
-                     static_cast<std::uint32_t>(address.size()),
-                     static_cast<std::uint32_t>(host.size()),
-                     static_cast<std::uint32_t>(domain.size()),
-                     {row.Status, row.Answer, row.Confirmed, row.LookupStatus,
-                      std::string(FieldText(row.ConfirmingName))}};
-        m_texts.append(address).append(host).append(domain);
+        const std::size_t begin = m_texts.size();
+        m_texts.append(FieldText(row.Address));
+        const std::size_t host = m_texts.size();
+        AppendHostNameCell(m_texts, row);
+        const std::size_t domain = m_texts.size();
+        m_texts.append(DomainCellText(row));
+        const std::size_t confirming = m_texts.size();
+        m_texts.append(FieldText(row.ConfirmingName));
+        m_rows[i] = {begin,
+                     static_cast<std::uint32_t>(host - begin),
+                     static_cast<std::uint32_t>(domain - host),
+                     static_cast<std::uint32_t>(confirming - domain),
+                     static_cast<std::uint32_t>(m_texts.size() - confirming),
+                     row.Answer,
+                     IsPrivate(row.Value)};
     }
     endResetModel();
 }
@@ -57,24 +64,31 @@ void ResultModel::Clear() {
     endResetModel();
 }
 
-std::array<std::string_view, 4> ResultModel::Cells(int row) const {
+std::array<std::string_view, kListColumnCount> ResultModel::Cells(int row) const {
     if (row < 0 || row >= m_count) return {};
     const DisplayRow& shown = m_rows[row];
     const std::string_view texts(m_texts);
     const std::size_t host = shown.Begin + shown.AddressLength;
     const std::size_t domain = host + shown.HostNameLength;
     return {texts.substr(shown.Begin, shown.AddressLength),
-            texts.substr(host, shown.HostNameLength), StatusText(shown.Facts.Status, m_japanese),
+            texts.substr(host, shown.HostNameLength), StatusText(shown.Answer.Status, m_japanese),
             texts.substr(domain, shown.DomainCellLength)};
+}
+
+std::string_view ResultModel::ConfirmingName(const DisplayRow& shown) const {
+    const std::size_t at =
+        shown.Begin + shown.AddressLength + shown.HostNameLength + shown.DomainCellLength;
+    return std::string_view(m_texts).substr(at, shown.ConfirmingNameLength);
 }
 
 QString ResultModel::HostNameTooltip(int row, bool cut) const {
     if (row < 0 || row >= m_count) return {};
-    const std::string_view name = Cells(row)[1];
+    const DisplayRow& shown = m_rows[row];
+    const std::string_view name = Cells(row)[static_cast<std::size_t>(ListColumn::HostName)];
     // Broken into lines, a name of up to 255 characters stays on the screen.
-    return FromUtf8(
-        WrapLongLines(HostNameNote(name, m_rows[row].Facts, cut, UnicodeHostName(name), m_japanese),
-                      kTooltipColumns));
+    return FromUtf8(WrapLongLines(HostNameNote(name, shown.Answer, ConfirmingName(shown), cut,
+                                               UnicodeHostName(name), m_japanese),
+                                  kTooltipColumns));
 }
 
 int ResultModel::rowCount(const QModelIndex& parent) const {
@@ -82,25 +96,29 @@ int ResultModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ResultModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 4;
+    return parent.isValid() ? 0 : kListColumnCount;
 }
 
 QVariant ResultModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= m_count) return {};
-    const int column = index.column();
+    if (!index.isValid() || index.row() >= m_count || index.column() < 0 ||
+        index.column() >= kListColumnCount) {
+        return {};
+    }
+    const auto column = static_cast<ListColumn>(index.column());
+    const DisplayRow& shown = m_rows[index.row()];
     switch (role) {
         case Qt::DisplayRole:
             return FromUtf8(Cells(index.row())[static_cast<std::size_t>(column)]);
         case Qt::ToolTipRole:
             // The Host name's tooltip depends on the cell's width: the list's delegate asks
             // HostNameTooltip. The Result cell tells how the row was answered.
-            if (column == 1) return HostNameTooltip(index.row(), false);
-            if (column == 2) return FromUtf8(ResultNote(m_rows[index.row()].Facts, m_japanese));
+            if (column == ListColumn::HostName) return HostNameTooltip(index.row(), false);
+            if (column == ListColumn::Result) return FromUtf8(ResultNote(shown.Answer, m_japanese));
             return FromUtf8(Cells(index.row())[static_cast<std::size_t>(column)]);
         case Qt::ForegroundRole:
         case Qt::BackgroundRole: {
-            const auto text = Cells(index.row())[static_cast<std::size_t>(column)];
-            const CellColour colour = CellColours(column, text, m_japanese, m_listColours);
+            const CellColour colour =
+                CellColours(column, shown.Answer, shown.PrivateAddress, m_listColours);
             if (role == Qt::ForegroundRole) return QBrush(ToQtColour(colour.Text));
             if (colour.TransparentBackground) return {};
             return QBrush(ToQtColour(colour.Background));
@@ -113,11 +131,9 @@ QVariant ResultModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ResultModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || section < 0 || section >= 4) return {};
+    if (orientation != Qt::Horizontal || section < 0 || section >= kListColumnCount) return {};
     if (role == Qt::DisplayRole && section < m_titles.size()) return m_titles.at(section);
-    if (role == Qt::TextAlignmentRole) {
-        return ColumnAlignment(section);
-    }
+    if (role == Qt::TextAlignmentRole) return ColumnAlignment(static_cast<ListColumn>(section));
     return {};
 }
 

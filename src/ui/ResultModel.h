@@ -29,8 +29,8 @@ public:
     // Removes every item.
     void Clear();
 
-    // The four texts of a displayed row, as shown (UTF-8).
-    std::array<std::string_view, 4> Cells(int row) const;
+    // The four texts of a displayed row, as shown (UTF-8), by ListColumn.
+    std::array<std::string_view, kListColumnCount> Cells(int row) const;
 
     // The Host name cell's tooltip; `cut` tells whether the cell cuts the name.
     QString HostNameTooltip(int row, bool cut) const;
@@ -44,14 +44,18 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    // A displayed row: its three texts lie one after the other in m_texts.
+    // A displayed row: its answer, and its texts one after the other in m_texts (the three
+    // cells that hold texts of their own, then the name that confirmed it).
     struct DisplayRow {
         std::size_t Begin;
         std::uint32_t AddressLength;
         std::uint32_t HostNameLength;
         std::uint32_t DomainCellLength;
-        AnswerFacts Facts;
+        std::uint32_t ConfirmingNameLength;
+        RowAnswer Answer;
+        bool PrivateAddress;
     };
+    std::string_view ConfirmingName(const DisplayRow& shown) const;
 
     std::vector<DisplayRow> m_rows;
     std::string m_texts;

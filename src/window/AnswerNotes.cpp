@@ -6,11 +6,11 @@
 
 namespace ip2h {
 
-std::string ResultNote(const AnswerFacts& facts, bool japanese) {
-    if (facts.Status != Success && facts.Status != Failure) {
+std::string ResultNote(const RowAnswer& answer, bool japanese) {
+    if (answer.Status == RowStatus::Pending) {
         return std::string(Tr(TextId::AnswerPending, japanese));
     }
-    switch (facts.Answer) {
+    switch (answer.Kind) {
         case AnswerKind::Name:
             return std::string(Tr(TextId::AnswerName, japanese));
         case AnswerKind::NetBios:
@@ -25,12 +25,13 @@ std::string ResultNote(const AnswerFacts& facts, bool japanese) {
     const std::string_view format = Tr(TextId::AnswerError, japanese);
     const std::size_t mark = format.find("%s");
     std::string note(format.substr(0, mark));
-    note += LookupStatusText(facts.LookupStatus);
+    note += LookupStatusText(answer.ErrorCode);
     if (mark != std::string_view::npos) note += format.substr(mark + 2);
     return note;
 }
 
-std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bool cellCutsName,
+std::string HostNameNote(std::string_view hostName, const RowAnswer& answer,
+                         std::string_view confirmingName, bool cellCutsName,
                          std::string_view unicodeName, bool japanese) {
     std::string note;
     const auto addLine = [&note](std::string_view line) {
@@ -38,17 +39,17 @@ std::string HostNameNote(std::string_view hostName, const AnswerFacts& facts, bo
         note += line;
     };
     if (cellCutsName) addLine(hostName);
-    if (facts.Status != Success) return note;
+    if (answer.Status != RowStatus::Success) return note;
     if (!unicodeName.empty() && unicodeName != hostName) addLine(unicodeName);
-    switch (facts.Confirmed) {
+    switch (answer.Confirmed) {
         case Confirmation::Confirmed:
-            if (facts.ConfirmingName.empty()) {
+            if (confirmingName.empty()) {
                 addLine(Tr(TextId::NameConfirmed, japanese));
             } else {
                 const std::string_view format = Tr(TextId::NameConfirmedThrough, japanese);
                 const std::size_t mark = format.find("%s");
                 addLine(std::string(format.substr(0, mark))
-                            .append(facts.ConfirmingName)
+                            .append(confirmingName)
                             .append(format.substr(mark + 2)));
             }
             break;

@@ -1,63 +1,51 @@
 #include "window/CellColours.h"
 
-#include "address/AddressText.h"
-#include "base/Texts.h"
-#include "resolver/AnswerKind.h"
-
 namespace ip2h {
 namespace {
 
+constexpr Rgb kBlack{0, 0, 0};
 constexpr Rgb kGrey{192, 192, 192};
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
+// A text colour on the list's own background.
+CellColour OnListBackground(Rgb text, const CellColour& list) {
+    return {text, list.Background, false};
 }
 
 }  // namespace
 
-CellColour CellColours(int column, std::string_view text, bool japanese, const CellColour& list) {
-    CellColour colour = list;
+CellColour CellColours(ListColumn column, const RowAnswer& answer, bool privateAddress,
+                       const CellColour& list) {
     switch (column) {
-        case 1:
-            if (IsDottedQuad(text)) {
-                colour.Text = Rgb{0, 0, 0};
-            } else if (!HasPendingMark(text)) {
-                colour.Text = Rgb{0, 150, 0};
-            } else {
-                colour.Text = kGrey;
+        case ListColumn::HostName:
+            switch (answer.Status) {
+                case RowStatus::Pending:
+                    return OnListBackground(kGrey, list);
+                case RowStatus::Failure:
+                    return OnListBackground(kBlack, list);
+                case RowStatus::Success:
+                    break;
             }
-            colour.Background = list.Background;
-            colour.TransparentBackground = false;
-            break;
-        case 2:
-            // Later rules override earlier ones when a text holds several rule texts.
-            if (Contains(text, "-")) {
-                colour.Text = kGrey;
-                colour.Background = list.Background;
-                colour.TransparentBackground = false;
-            }
-            if (Contains(text, Tr(TextId::ResultSuccess, japanese))) {
-                colour.Text = Rgb{0, 140, 0};
-                colour.Background = Rgb{230, 255, 230};
-                colour.TransparentBackground = false;
-            }
-            if (Contains(text, Tr(TextId::ResultFailure, japanese))) {
-                colour.Text = Rgb{210, 0, 0};
-                colour.Background = Rgb{255, 238, 238};
-                colour.TransparentBackground = false;
+            return OnListBackground(answer.NameIsDottedQuad ? kBlack : Rgb{0, 150, 0}, list);
+        case ListColumn::Result:
+            switch (answer.Status) {
+                case RowStatus::Pending:
+                    return OnListBackground(kGrey, list);
+                case RowStatus::Success:
+                    return {Rgb{0, 140, 0}, Rgb{230, 255, 230}, false};
+                case RowStatus::Failure:
+                    return {Rgb{210, 0, 0}, Rgb{255, 238, 238}, false};
             }
             break;
-        case 3:
-            if (text == "-") {
-                colour.Text = kGrey;
-                colour.Background = list.Background;
-                colour.TransparentBackground = false;
+        case ListColumn::DomainInfo:
+            if (answer.Status == RowStatus::Pending ||
+                (answer.Status == RowStatus::Success && privateAddress)) {
+                return OnListBackground(kGrey, list);
             }
             break;
-        default:
+        case ListColumn::Address:
             break;
     }
-    return colour;
+    return list;
 }
 
 }  // namespace ip2h

@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
+
+#include "results/ResultTable.h"
 
 namespace ip2h {
 
@@ -18,10 +19,12 @@ struct CellColour {
     bool TransparentBackground = false;
 };
 
-// The colours of one result-list cell, decided from its column and the text it shows:
-// host names green, failed lookups black, placeholders grey; results coloured by outcome.
-// `list` holds the list's own text and background colours (and whether its text background
-// is transparent), which every cell starts from.
-CellColour CellColours(int column, std::string_view text, bool japanese, const CellColour& list);
+// The colours of one result-list cell, decided from its column and its row's answer: host
+// names green, failed lookups (and names that read as addresses) black, pending rows grey;
+// results coloured by outcome; the domain cell grey while it shows "-", that is while
+// pending or for a private address. `list` holds the list's own text and background colours
+// (and whether its text background is transparent), which every cell starts from.
+CellColour CellColours(ListColumn column, const RowAnswer& answer, bool privateAddress,
+                       const CellColour& list);
 
 }  // namespace ip2h

@@ -448,7 +448,7 @@ TEST(BatchRun, HostileNamesKindsAndFiltersInEveryFormat) {
         LookupAnswer answer = n < 5 ? LookupAnswer(names[n][0]) : LookupAnswer("b.x");
         if (n > 5) answer.Kind = n == 6 ? Error : n == 7 ? NoAnswer : NoName;
         if (n == 5) answer.Names = {"b.x", "a.x"}, answer.Confirmed = Confirmation::Confirmed;
-        answer.Status = n == 6 ? EAI_FAIL : 0;
+        answer.ErrorCode = n == 6 ? EAI_FAIL : 0;
         return answer;
     };
     const std::string input =

@@ -57,9 +57,9 @@ TEST(WorkerSlotsTest, RefreshesFillTheLowestIdleSlotsAndNeverHandOutARunningAddr
     const auto idle = [&](int slot) {
         return WaitUntil([&] { return engine->State(slot) == SlotState::Idle; });
     };
-    EXPECT_EQ(engine->RequestHostName("0xA.0.0.1").Text, "(0xA.0.0.1)");
+    EXPECT_FALSE(engine->RequestHostName("0xA.0.0.1")) << "pending";
     ASSERT_TRUE(WaitUntil([&] { return engine->State(0) == SlotState::Running; }));
-    EXPECT_EQ(engine->RequestHostName("0Xa.0.0.1").Text, "(0Xa.0.0.1)");
+    EXPECT_FALSE(engine->RequestHostName("0Xa.0.0.1")) << "pending";
     EXPECT_TRUE(idle(1)) << "running already, whatever its letter case";
 
     constexpr int Rows = 400;
@@ -67,8 +67,9 @@ TEST(WorkerSlotsTest, RefreshesFillTheLowestIdleSlotsAndNeverHandOutARunningAddr
     const auto refresh = [&] {
         int pending = 0;
         for (int row = Rows - 1; row >= 0; --row) {
-            answers[row] = engine->RequestHostName(address(row)).Text;
-            pending += answers[row].starts_with("(") ? 1 : 0;
+            const auto answer = engine->RequestHostName(address(row));
+            answers[row] = answer ? answer->Text : "(" + address(row) + ")";
+            pending += answer ? 0 : 1;
         }
         return pending;
     };

@@ -32,7 +32,10 @@ using Answers = std::map<std::string, std::string>;
 Answers ResolveRows(ResolutionEngine& engine, const std::vector<std::string>& rows) {
     Answers answers;
     for (const auto deadline = Clock::now() + 60s; Clock::now() < deadline;) {
-        for (const auto& row : rows) answers[row] = engine.RequestHostName(row).Text;
+        for (const auto& row : rows) {
+            const auto answer = engine.RequestHostName(row);
+            answers[row] = answer ? answer->Text : "(" + row + ")";
+        }
         if (std::ranges::none_of(answers, [](auto& a) { return a.second.starts_with("("); })) break;
         std::this_thread::sleep_for(20ms);
     }
@@ -99,8 +102,8 @@ TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher)
     for (int refresh = 0; refresh < 3; ++refresh, std::this_thread::sleep_for(50ms)) {
         for (const auto& row : rows) {
             const bool counts = refresh == 0 || Clock::now() < firstRequest + kTimeout;
-            const std::string answer = engine->RequestHostName(row).Text;
-            EXPECT_TRUE(!counts || answer == "(" + row + ")") << answer;
+            const auto answer = engine->RequestHostName(row);
+            EXPECT_TRUE(!counts || !answer) << answer->Text;
         }
     }
     EXPECT_TRUE(Clock::now() >= firstRequest + kTimeout || engine->AnyWorkerRunning());

@@ -96,7 +96,7 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
     };
     for (const auto& [address, kind, status] : kinds) {
         const LookupAnswer answer = ReverseLookup(address);
-        EXPECT_EQ(std::tuple(AnswerKindWord(answer.Kind), answer.Status),
+        EXPECT_EQ(std::tuple(AnswerKindWord(answer.Kind), answer.ErrorCode),
                   std::tuple(AnswerKindWord(kind), status))
             << address;
     }

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/FixedText.h"
-#include "base/LineWrap.h"
 #include "base/Punycode.h"
+#include "resolver/ReverseLookup.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"
@@ -23,14 +23,19 @@
 namespace ip2h {
 namespace {
 
+using enum RowStatus;
+
 class ResultTableTest : public ::testing::Test {
 protected:
+    // A row answered as a refresh records it: `host` names a Success row.
     ResultEntry& Add(std::string_view address, std::string_view host = "",
-                     std::int32_t status = Pending, std::int32_t domainIndex = 0) {
+                     RowStatus status = Pending, std::int32_t domainIndex = 0) {
         m_table->WriteNewRow(m_table->RowCount, address);
         ResultEntry& row = m_table->Rows[m_table->RowCount++];
-        CopyToField(row.HostName, host);
-        row.Status = status;
+        const LookupAnswer answer = status == Success
+                                        ? LookupAnswer(std::string(host))
+                                        : LookupAnswer(std::string(address), AnswerKind::NoName);
+        ApplyAnswer(row, status == Pending ? nullptr : &answer, false);
         row.DomainIndex = domainIndex;
         return row;
     }
@@ -43,7 +48,7 @@ protected:
         std::string out;
         for (int i = 0; i < (listed ? m_table->OrderedCount : m_table->RowCount); ++i) {
             (out += out.empty() ? "" : " ") +=
-                m_table->Rows[listed ? m_table->RowOrder[i] : i].Address;
+                FieldText(m_table->Rows[listed ? m_table->RowOrder[i] : i].Address);
         }
         return out;
     }
@@ -74,7 +79,9 @@ TEST_F(ResultTableTest, DeleteRowsCompactsInListOrder) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         m_table->ResetRows();
-        for (int i = 0; i < c.rows; ++i) Add("r" + std::to_string(i), "h" + std::to_string(i));
+        for (int i = 0; i < c.rows; ++i) {
+            Add("r" + std::to_string(i), "h" + std::to_string(i), Success);
+        }
         Order(c.order);
         m_table->DeleteRows(c.selected);
         EXPECT_EQ(Addresses(), c.expected);
@@ -82,7 +89,9 @@ TEST_F(ResultTableTest, DeleteRowsCompactsInListOrder) {
         m_table->DeleteRows(c.selected);
         EXPECT_EQ(Addresses(), c.expected);
         for (int i = 0; i < m_table->RowCount; ++i) {
-            EXPECT_EQ(m_table->Rows[i].HostName[1], m_table->Rows[i].Address[1]) << "moved whole";
+            EXPECT_EQ(FieldText(m_table->Rows[i].HostName)[1],
+                      FieldText(m_table->Rows[i].Address)[1])
+                << "moved whole";
         }
     }
 }
@@ -146,11 +155,11 @@ TEST_F(ResultTableTest, FillRangeWalksTheRange) {
 
 // The exported file: list order, quoting, the formula guard, the words of each column.
 TEST_F(ResultTableTest, ExportWritesTheListAsShownAndSavesAtomically) {
-    const auto add = [this](const char* address, const char* host, std::int32_t status,
+    const auto add = [this](const char* address, const char* host, RowStatus status,
                             AnswerKind kind, Confirmation confirmed, const char* domain) {
         ResultEntry& row = Add(address, host, status);
-        row.Answer = kind;
-        row.Confirmed = confirmed;
+        row.Answer.Kind = kind;
+        row.Answer.Confirmed = confirmed;
         CopyToField(row.DomainInfo, domain);
     };
     add("192.0.2.1", "a.example.com", Success, AnswerKind::Name, Confirmation::Confirmed,
@@ -254,10 +263,12 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
                                                   {"10.1.1.1", "gateway.example.com"}};
     std::string asked;
     const auto refresh = [&](bool japanese, bool listHadItems = true) {
-        const auto request = [&](std::string_view address) {
+        const auto request = [&](std::string_view address, LookupAnswer& answer) {
             asked += std::string(address) + " ";
             const auto it = answers.find(std::string(address));
-            return it != answers.end() ? it->second : "(" + std::string(address) + ")";
+            if (it == answers.end()) return false;
+            answer = SettleAnswer(LookupAnswer(it->second), address);
+            return true;
         };
         return RefreshRows(*m_table, SortState{0}, request, japanese, listHadItems);
     };
@@ -265,7 +276,8 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
         std::string out;
         for (int i = 0; i < m_table->RowCount; ++i) {
             const ResultEntry& row = m_table->Rows[i];
-            (out += std::to_string(row.Status) + ":") += std::string(DomainCellText(row)) + "|";
+            (out += std::to_string(static_cast<int>(row.Answer.Status)) + ":") +=
+                std::string(DomainCellText(row)) + "|";
         }
         return out;
     };

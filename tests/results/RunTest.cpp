@@ -46,7 +46,9 @@ bool RunToTheEnd(
     ResultTable& table, ResolutionEngine& engine, const std::function<void()>& onRefresh = [] {}) {
     ProgressTimer timer;
     std::uint32_t now = 0;
-    const HostNameRequest request = [&](std::string_view a) { return engine.RequestHostName(a); };
+    const HostNameRequest request = [&](std::string_view a, LookupAnswer& answer) {
+        return engine.Request(a, answer) == RequestOutcome::Cached;
+    };
     int pending = -1;
     for (auto changed = Clock::now(); Clock::now() < changed + 60s;) {
         if (timer.OnTick(now += ProgressTimer::kIntervalMs, table, false, false).Refresh) {
@@ -93,7 +95,9 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
     constexpr int kRows = 40;
     SetRows(*table, kRows);
     ASSERT_TRUE(RunToTheEnd(*table, *engine)) << "the run never ended";
-    const HostNameRequest request = [&](std::string_view a) { return engine->RequestHostName(a); };
+    const HostNameRequest request = [&](std::string_view a, LookupAnswer& answer) {
+        return engine->Request(a, answer) == RequestOutcome::Cached;
+    };
     for (int sort = 0; sort < 8; ++sort) {
         SCOPED_TRACE(testing::Message() << "column " << sort / 2 << ", direction " << sort % 2);
         RefreshRows(*table,
@@ -107,11 +111,13 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
             ASSERT_EQ(order[i], i) << "the list shows every row once";
             ASSERT_EQ(FieldText(row.Address), Address(i));
             ASSERT_TRUE(host.size() < kTextFieldSize &&
-                        ::strnlen(row.DomainInfo, kTextFieldSize) < kTextFieldSize)
+                        FieldText(row.DomainInfo).size() < kTextFieldSize)
                 << i;
             EXPECT_EQ(host.find_first_of("\r\n\t\x1b\x7f("), std::string_view::npos) << host;
             // The empty name is no name: its row fails rather than staying pending.
-            EXPECT_EQ(row.Status, names[i % names.size()].empty() ? Failure : Success) << i;
+            EXPECT_EQ(row.Answer.Status,
+                      names[i % names.size()].empty() ? RowStatus::Failure : RowStatus::Success)
+                << i;
         }
     }
 }
@@ -138,14 +144,17 @@ TEST(EngineFaultTest, OnlyDefiniteAnswersOutliveTheirRun) {
         SCOPED_TRACE(run);
         SetRows(*table, 6);
         // What a registration does for each address it writes.
-        for (int i = 0; i < 6; ++i) engine->AskAgainUnlessLasting(table->Rows[i].Address);
+        for (int i = 0; i < 6; ++i)
+            engine->AskAgainUnlessLasting(FieldText(table->Rows[i].Address));
         ASSERT_TRUE(RunToTheEnd(*table, *engine)) << "the run never ended";
         // A late worker may still ask for an address handed out twice: wait for all to rest.
         ASSERT_TRUE(AllSlotsIdleSoon(*engine));
         for (int i = 0; i < 6; ++i) {
             const bool askedAgain = run == 1 || !IsLastingAnswer(kinds[i]) || i == 5;
             EXPECT_EQ((*asked)[i] > before[i], askedAgain) << i;
-            EXPECT_EQ(table->Rows[i].Status, i == 0 || i >= 4 ? Success : Failure) << i;
+            EXPECT_EQ(table->Rows[i].Answer.Status,
+                      i == 0 || i >= 4 ? RowStatus::Success : RowStatus::Failure)
+                << i;
             before[i] = (*asked)[i];
         }
     }

@@ -104,7 +104,8 @@ TEST_F(LoadTest, FiveFullRunsKeepMemoryAndThreadsFlat) {
             dialog.RefreshList();
             (void)QTest::qWaitFor([&] { return !m_engine->AnyWorkerRunning(); }, 1000);
         }
-        for (int i = 0; i < MaxRows; ++i) ASSERT_EQ(dialog.Table().Rows[i].Status, Success) << i;
+        for (int i = 0; i < MaxRows; ++i)
+            ASSERT_EQ(dialog.Table().Rows[i].Answer.Status, RowStatus::Success) << i;
         EXPECT_EQ(FieldText(dialog.Table().Rows[MaxRows - 1].HostName),
                   "h10-" + std::to_string(run) + "-39-14.example.com");
         EXPECT_TRUE(QTest::qWaitFor([&] { return ProgramThreads() == idleThreads; }, 60000))

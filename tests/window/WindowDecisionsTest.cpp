@@ -5,12 +5,14 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "base/LineWrap.h"
 #include "base/Punycode.h"
 #include "results/ResultTable.h"
 #include "support/TempDir.h"
 #include "window/AnswerNotes.h"
+#include "window/CellColours.h"
 #include "window/KeyRouting.h"
 #include "window/SortCommands.h"
 #include "window/WindowPlacement.h"
@@ -103,45 +105,93 @@ TEST(WindowPlacementTest, APlacementSurvivesARestart) {
         << "without a stored place the window opens at its first-start size";
 }
 
+using enum RowStatus;
+
 // Tooltips: the Result cell's sentence, and the Host name cell's lines.
 TEST(AnswerNotesTest, TellHowARowWasAnsweredAndWhatItsNameIs) {
-    const AnswerFacts error{Failure, AnswerKind::Error, Confirmation::None, EAI_MEMORY};
+    const RowAnswer error{Failure, AnswerKind::Error, Confirmation::None, false, 0, EAI_MEMORY};
     EXPECT_EQ(ResultNote(error, false), "Error: the lookup failed (Memory allocation failure).");
     EXPECT_EQ(ResultNote({Failure, AnswerKind::NoAnswer}, true).substr(0, 12), "応答なし");
     EXPECT_EQ(ResultNote({Pending, AnswerKind::Error}, false),
               "Waiting: the address has not been answered yet.");
-    const std::tuple<std::string_view, AnswerFacts, bool, std::string_view, std::string> hosts[] = {
-        {"a.example", {Success, AnswerKind::Name}, false, "", ""},
-        {"a.example", {Success, AnswerKind::Name}, true, "", "a.example"},
+    const struct {
+        std::string_view name;
+        RowAnswer answer;
+        std::string_view confirming;
+        bool cut;
+        std::string_view unicode;
+        std::string note;
+    } hosts[] = {
+        {"a.example", {Success}, "", false, "", ""},
+        {"a.example", {Success}, "", true, "", "a.example"},
         {"xn--bcher-kva.example",
          {Success, AnswerKind::Name, Confirmation::NotConfirmed},
+         "",
          true,
          "bücher.example",
          "xn--bcher-kva.example\nbücher.example\nNot confirmed: this name does not resolve "
          "back to the address."},
         {"b.example",
          {Success, AnswerKind::Name, Confirmation::Confirmed},
+         "",
          false,
          "",
          "Confirmed: this name resolves back to the address."},
         {"c.example",
-         {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d.example"},
+         {Success, AnswerKind::Name, Confirmation::Confirmed},
+         "d.example",
          false,
          "",
          "Confirmed: d.example, another name of the address, resolves back to it."},
         {"c.example",
          {Success, AnswerKind::Name, Confirmation::Unknown},
+         "",
          false,
          "",
          "Unknown: a forward lookup got no answer, so the name could not be confirmed."},
-        {"10.0.0.1", {Failure, AnswerKind::NoName}, true, "", "10.0.0.1"},
+        {"10.0.0.1", {Failure, AnswerKind::NoName}, "", true, "", "10.0.0.1"},
     };
-    for (const auto& [name, facts, cut, unicode, note] : hosts) {
-        EXPECT_EQ(HostNameNote(name, facts, cut, unicode, false), note) << name;
+    for (const auto& h : hosts) {
+        EXPECT_EQ(HostNameNote(h.name, h.answer, h.confirming, h.cut, h.unicode, false), h.note)
+            << h.name;
     }
-    EXPECT_EQ(HostNameNote("c", {Success, AnswerKind::Name, Confirmation::Confirmed, 0, "d"}, false,
+    EXPECT_EQ(HostNameNote("c", {Success, AnswerKind::Name, Confirmation::Confirmed}, "d", false,
                            "", true),
               "確認済み: このアドレスの別の名前 d を正引きするとこのアドレスになります。");
+}
+
+// Each cell's colours come from its row's answer, starting from the list's own.
+TEST(CellColoursTest, ColoursFollowTheAnswer) {
+    constexpr Rgb kText{1, 2, 3}, kBack{4, 5, 6}, kGrey{192, 192, 192}, kBlack{0, 0, 0};
+    const CellColour list{kText, kBack, true};
+    const RowAnswer pending{}, named{Success}, failed{Failure, AnswerKind::NoName};
+    RowAnswer quadName{Success};
+    quadName.NameIsDottedQuad = true;
+    const struct {
+        ListColumn column;
+        RowAnswer answer;
+        bool privateAddress;
+        CellColour colour;
+    } cases[] = {
+        {ListColumn::Address, named, true, list},
+        {ListColumn::HostName, pending, false, {kGrey, kBack, false}},
+        {ListColumn::HostName, failed, false, {kBlack, kBack, false}},
+        {ListColumn::HostName, named, false, {{0, 150, 0}, kBack, false}},
+        {ListColumn::HostName, quadName, false, {kBlack, kBack, false}},
+        {ListColumn::Result, pending, false, {kGrey, kBack, false}},
+        {ListColumn::Result, named, false, {{0, 140, 0}, {230, 255, 230}, false}},
+        {ListColumn::Result, failed, false, {{210, 0, 0}, {255, 238, 238}, false}},
+        {ListColumn::DomainInfo, pending, false, {kGrey, kBack, false}},
+        {ListColumn::DomainInfo, named, true, {kGrey, kBack, false}},  // shows "-"
+        {ListColumn::DomainInfo, named, false, list},
+        {ListColumn::DomainInfo, failed, true, list},  // shows "?"
+    };
+    for (const auto& c : cases) {
+        const CellColour colour = CellColours(c.column, c.answer, c.privateAddress, list);
+        EXPECT_EQ(std::tie(colour.Text, colour.Background, colour.TransparentBackground),
+                  std::tie(c.colour.Text, c.colour.Background, c.colour.TransparentBackground))
+            << static_cast<int>(c.column) << " " << static_cast<int>(c.answer.Status);
+    }
 }
 
 // The Unicode form of names under any top-level domain, nothing for what does not decode or
