@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "base/Language.h"
+#include "resolver/AnswerKind.h"
 #include "resolver/ResolutionEngine.h"
 #include "results/ProgressTimer.h"
 #include "results/ResultTable.h"
@@ -34,7 +35,10 @@ void FillAnswered(ResultTable& table, ResolutionEngine& engine, int rows) {
         std::snprintf(address, sizeof address, "10.%d.%d.%d", i / 65536, (i / 256) % 256, i % 256);
         std::snprintf(name, sizeof name, "host-%05d.example.co.jp", i);
         table.WriteNewRow(i, address);
-        engine.Cache().Insert(address, i % 7 == 0 ? address : name);
+        // Every seventh address has no name: its answer is the address itself, as a failed
+        // lookup's is.
+        engine.Cache().Insert(
+            address, i % 7 == 0 ? LookupAnswer(address, AnswerKind::NoName) : LookupAnswer(name));
     }
     table.RowCount = rows;
 }
