@@ -297,9 +297,7 @@ void MainDialog::SetEnabled(Command command, bool enabled) {
 }
 
 void MainDialog::ShowSortIndicator() {
-    const auto indicator = IndicatorOf(m_sort);
-    m_header->SetSortIndicator(indicator ? static_cast<int>(indicator->Column) : -1,
-                               indicator ? static_cast<int>(indicator->Direction) : -1);
+    m_header->SetSortIndicator(IndicatorOf(m_sort));
 }
 
 std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {

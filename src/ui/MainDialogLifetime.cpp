@@ -16,6 +16,7 @@
 #include "ui/AppIcon.h"
 #include "ui/DialogMetrics.h"
 #include "ui/MainDialog.h"
+#include "ui/QtRect.h"
 #include "ui/QtText.h"
 #include "ui/QtTranslations.h"
 #include "ui/ResultModel.h"
@@ -29,10 +30,6 @@ constexpr int kFirstWidth = 600;
 constexpr int kFirstHeight = 400;
 constexpr int kMinimumClientWidth = 460;
 constexpr int kMinimumClientHeight = 200;
-
-ScreenRect ToScreenRect(const QRect& r) {
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
 
 }  // namespace
 
@@ -122,8 +119,7 @@ void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
         settings, screens,
         primary != nullptr ? ToScreenRect(primary->availableGeometry()) : ScreenRect{});
     if (placement.Normal) {
-        const ScreenRect& r = *placement.Normal;
-        setGeometry(r.Left, r.Top, r.Width(), r.Height());
+        setGeometry(ToQRect(*placement.Normal));
     }
     LayoutControls();
     if (placement.Maximised) {

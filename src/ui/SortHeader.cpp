@@ -5,10 +5,39 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "ui/HeaderGeometry.h"
 #include "ui/Painting.h"
+#include "ui/QtRect.h"
+#include "window/HeaderGeometry.h"
 
 namespace ip2h {
+namespace {
+
+// The item's colours: the base is the button face, 16 levels darker while pressed; background
+// line y (0 at the top) is the base y levels darker; the border is raised when not pressed and
+// sunken when pressed.
+QColor HeaderBaseColour(const QColor& buttonFace, bool pressed) {
+    return pressed ? ShiftColor(buttonFace, -16) : buttonFace;
+}
+
+QColor HeaderLineColour(const QColor& base, int y) {
+    return ShiftColor(base, -y);
+}
+
+struct BorderColours {
+    QColor TopLeft;
+    QColor BottomRight;
+};
+
+BorderColours HeaderBorderColours(const QColor& base, bool pressed) {
+    if (pressed) return {ShiftColor(base, -96), ShiftColor(base, -24)};
+    return {ShiftColor(base, +128), ShiftColor(base, -128)};
+}
+
+QColor IndicatorColour() {
+    return QColor(64, 64, 64);
+}
+
+}  // namespace
 
 SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     setSortIndicatorShown(false);
@@ -20,9 +49,8 @@ SortHeader::SortHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {
     connect(this, &QHeaderView::sectionPressed, this, &SortHeader::OnSectionPressed);
 }
 
-void SortHeader::SetSortIndicator(int column, int direction) {
-    m_indicatorColumn = column;
-    m_indicatorDirection = direction;
+void SortHeader::SetSortIndicator(const std::optional<SortIndicator>& indicator) {
+    m_indicator = indicator;
     viewport()->update();
 }
 
@@ -78,8 +106,8 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
     painter->save();
 
     const bool pressed = logicalIndex == m_pressedSection;
-    const HeaderItemGeometry geometry =
-        LayoutHeaderItem(rect, logicalIndex, m_indicatorColumn, m_indicatorDirection, pressed);
+    const HeaderItemGeometry geometry = LayoutHeaderItem(
+        ToScreenRect(rect), static_cast<ListColumn>(logicalIndex), m_indicator, pressed);
 
     const QColor base = HeaderBaseColour(palette().color(QPalette::Button), pressed);
     for (int y = 0; y < rect.height(); ++y) {
@@ -96,15 +124,15 @@ void SortHeader::paintSection(QPainter* painter, const QRect& rect, int logicalI
         const int flags = int(HorizontalAlignment(logicalIndex)) | Qt::AlignVCenter |
                           Qt::TextSingleLine | Qt::TextDontClip;
         const QString shown =
-            painter->fontMetrics().elidedText(title, Qt::ElideRight, geometry.Text.width());
+            painter->fontMetrics().elidedText(title, Qt::ElideRight, geometry.Text.Width());
         painter->setPen(palette().color(QPalette::ButtonText));
         painter->setBackgroundMode(Qt::TransparentMode);
-        painter->drawText(geometry.Text, flags, shown);
+        painter->drawText(ToQRect(geometry.Text), flags, shown);
     }
 
     if (geometry.ShowIndicator) {
-        if (!geometry.Bar.isEmpty()) painter->fillRect(geometry.Bar, IndicatorColour());
-        DrawFrame(*painter, geometry.Box, IndicatorColour());
+        if (!geometry.Bar.IsEmpty()) painter->fillRect(ToQRect(geometry.Bar), IndicatorColour());
+        DrawFrame(*painter, ToQRect(geometry.Box), IndicatorColour());
     }
 
     painter->restore();

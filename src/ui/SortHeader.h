@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QHeaderView>
+#include <optional>
+
+#include "window/SortCommands.h"
 
 namespace ip2h {
 
@@ -16,12 +19,10 @@ class SortHeader final : public QHeaderView {
 public:
     explicit SortHeader(QWidget* parent = nullptr);
 
-    // Shows the indicator on `column` (logical index) in `direction` (0 ascending, 1
-    // descending); -1 for either shows none. Repaints the whole header.
-    void SetSortIndicator(int column, int direction);
+    // Shows the indicator, or none. Repaints the whole header.
+    void SetSortIndicator(const std::optional<SortIndicator>& indicator);
 
-    int IndicatorColumn() const { return m_indicatorColumn; }
-    int IndicatorDirection() const { return m_indicatorDirection; }
+    const std::optional<SortIndicator>& Indicator() const { return m_indicator; }
 
     // The section drawn pressed: the section the left button was pressed on, while the button
     // is held and the pointer is over that section; -1 otherwise.
@@ -37,8 +38,7 @@ private:
     void SetPressedSection(int logicalIndex);
     Qt::Alignment HorizontalAlignment(int logicalIndex) const;
 
-    int m_indicatorColumn = -1;
-    int m_indicatorDirection = -1;
+    std::optional<SortIndicator> m_indicator;
     int m_pressedSection = -1;
     int m_pressOrigin = -1;
     bool m_tracking = false;

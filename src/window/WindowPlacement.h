@@ -4,21 +4,9 @@
 #include <span>
 
 #include "settings/Settings.h"
+#include "window/ScreenRect.h"
 
 namespace ip2h {
-
-// A rectangle in screen pixels; right and bottom are exclusive.
-struct ScreenRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Width() <= 0 || Height() <= 0; }
-    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
-};
 
 // The normal rectangle to open the window with. A stored one that lies off every screen's
 // available area (a screen since removed, say) would open the window out of sight for good,

@@ -38,6 +38,9 @@ using namespace Qt::StringLiterals;
 // A name of 250 characters, internationalised under a domain outside Qt's own list.
 const std::string kLongName = "xn--bcher-kva." + std::string(233, 'a') + ".ru";
 
+// The order registering and pasting put an enabled sort back to.
+constexpr SortIndicator kFirstAscending{ListColumn::Address, SortDirection::Ascending};
+
 // Odd last fields resolve to "h<field>.example.com", even ones fail; 99 has the long name.
 std::string FakeLookup(const std::string& address) {
     const int last = std::stoi(address.substr(address.rfind('.') + 1));
@@ -100,9 +103,7 @@ protected:
         return static_cast<int>(List()->selectionModel()->selectedRows().size());
     }
     // The sort column and direction as the header's indicator shows them.
-    std::pair<int, int> Sort() const {
-        return {m_dialog->Header().IndicatorColumn(), m_dialog->Header().IndicatorDirection()};
-    }
+    std::optional<SortIndicator> Sort() const { return m_dialog->Header().Indicator(); }
     // The tooltip of a row's Host name cell `width` pixels wide; empty when none shows.
     QString HostNameTip(int row, int width) {
         QToolTip::hideText();
@@ -114,9 +115,10 @@ protected:
         QApplication::sendEvent(List()->viewport(), &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
-    void ClickHeader(int column) {
+    void ClickHeader(ListColumn column) {
         SortHeader& header = m_dialog->Header();
-        const QPoint at(header.sectionViewportPosition(column) + header.sectionSize(column) / 2,
+        const int section = static_cast<int>(column);
+        const QPoint at(header.sectionViewportPosition(section) + header.sectionSize(section) / 2,
                         header.height() / 2);
         QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
@@ -197,7 +199,7 @@ TEST_F(CommandsTest, RegisterAndPasteTakeWhatFitsAndSayWhatTheyRefuse) {
     EXPECT_EQ(Stored(1), (Addresses{"10.0.2.0", "10.0.2.2", "10.0.2.4", "10.0.3.1"}));
     EXPECT_EQ(Interval()->currentText(), u"2"_s);
 
-    ClickHeader(2);
+    ClickHeader(ListColumn::Result);
     ResultTable& table = dialog.Table();
     for (int i = table.RowCount; i < MaxRows; ++i) table.WriteNewRow(i, "10.0.0.1");
     table.RowCount = MaxRows;
@@ -205,36 +207,38 @@ TEST_F(CommandsTest, RegisterAndPasteTakeWhatFitsAndSayWhatTheyRefuse) {
     EXPECT_EQ(MessageBox::Count(), 2);
     EXPECT_EQ(MessageBox::LastText(), u"Limit over."_s);
     EXPECT_EQ(table.RowCount, MaxRows);
-    EXPECT_EQ(Sort(), std::pair(0, 0)) << "a paste resets the sort";
+    EXPECT_EQ(Sort(), kFirstAscending) << "a paste resets the sort";
 }
 
 TEST_F(CommandsTest, HeaderClicksSortAndMoveTheIndicatorUnlessSortingIsOff) {
     MainDialog& dialog = OpenWith("10.0.0.1\n10.0.0.2\n10.0.0.3\n");
-    const std::tuple<int, int, Addresses> clicks[] = {
-        {0, 1, {"10.0.0.3", "10.0.0.2", "10.0.0.1"}},
-        {2, 1, {"10.0.0.2", "10.0.0.3", "10.0.0.1"}},  // failures, then successes
-        {2, 0, {"10.0.0.1", "10.0.0.3", "10.0.0.2"}},
-        {1, 0, {"10.0.0.2", "10.0.0.1", "10.0.0.3"}},  // failed names before host names
+    using enum ListColumn;
+    using enum SortDirection;
+    const std::tuple<ListColumn, SortDirection, Addresses> clicks[] = {
+        {Address, Descending, {"10.0.0.3", "10.0.0.2", "10.0.0.1"}},
+        {Result, Descending, {"10.0.0.2", "10.0.0.3", "10.0.0.1"}},  // failures, then successes
+        {Result, Ascending, {"10.0.0.1", "10.0.0.3", "10.0.0.2"}},
+        {HostName, Ascending, {"10.0.0.2", "10.0.0.1", "10.0.0.3"}},  // failed names first
     };
     for (const auto& [column, direction, order] : clicks) {
-        SCOPED_TRACE(column);
+        SCOPED_TRACE(static_cast<int>(column));
         List()->selectRow(0);
         ClickHeader(column);
-        EXPECT_EQ(Sort(), std::pair(column, direction));
+        EXPECT_EQ(Sort(), (SortIndicator{column, direction}));
         EXPECT_EQ(Listed(), order);
         EXPECT_EQ(SelectedCount(), 0);
     }
     // A range text that is no range leaves the rows; they still follow the reset indicator.
-    ClickHeader(1);
+    ClickHeader(HostName);
     test::Register(dialog, "10.77.1-10.77.2");
-    EXPECT_EQ(Sort(), std::pair(0, 0));
+    EXPECT_EQ(Sort(), kFirstAscending);
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
     dialog.MenuAction(Command::SortEnable)->trigger();
-    ClickHeader(0);
-    EXPECT_EQ(dialog.Header().IndicatorColumn(), -1);
+    ClickHeader(Address);
+    EXPECT_EQ(Sort(), std::nullopt);
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
     dialog.MenuAction(Command::SortEnable)->trigger();
-    EXPECT_EQ(Sort(), std::pair(0, 0));
+    EXPECT_EQ(Sort(), kFirstAscending);
 }
 
 // A size in points is a cell height: the font's whole line fits it, a pixel more would not.

@@ -1,5 +1,5 @@
-// What the main window decides without a window: which key runs which command, and where
-// the window opens.
+// What the main window decides without a window: which key runs which command, where the
+// window opens and where the column header draws its parts.
 #include <gtest/gtest.h>
 #include <netdb.h>
 
@@ -13,6 +13,7 @@
 #include "support/TempDir.h"
 #include "window/AnswerNotes.h"
 #include "window/CellColours.h"
+#include "window/HeaderGeometry.h"
 #include "window/KeyRouting.h"
 #include "window/SortCommands.h"
 #include "window/WindowPlacement.h"
@@ -103,6 +104,45 @@ TEST(WindowPlacementTest, APlacementSurvivesARestart) {
     }
     EXPECT_EQ(PlacementAtOpening(OpeningSettings{}, {&screen, 1}, screen).Normal, std::nullopt)
         << "without a stored place the window opens at its first-start size";
+}
+
+// With q a quarter of the height: the title loses q + 1 px each side and 3q more on the sorted
+// column, whose indicator frame sits 3q - 1 px to 5 px in from the right and 4 px from top and
+// bottom, its 5 px bar 2 px in from the frame.
+TEST(HeaderGeometryTest, TitleIndicatorAndBarFollowTheItemSizeSortAndPress) {
+    using enum ListColumn;
+    const SortIndicator up{Address, SortDirection::Ascending};
+    const SortIndicator down{Result, SortDirection::Descending};
+    const struct {
+        ScreenRect item;
+        ListColumn column;
+        std::optional<SortIndicator> indicator;
+        bool pressed;
+        HeaderItemGeometry expected;
+    } items[] = {
+        // q = 5: the sorted column, then another one, pressed, and then with sorting off.
+        {{0, 0, 100, 20},
+         Address,
+         up,
+         false,
+         {{6, 0, 79, 20}, true, true, {86, 4, 95, 16}, {88, 6, 93, 11}}},
+        {{0, 0, 100, 20}, HostName, up, true, {{7, 1, 95, 21}, true, false, {}, {}}},
+        {{0, 0, 100, 20}, Address, std::nullopt, false, {{6, 0, 94, 20}, true, false, {}, {}}},
+        // q = 6, away from the left edge, descending and pressed: the bar sits at the bottom and
+        // only the title moves.
+        {{200, 0, 280, 24},
+         Result,
+         down,
+         true,
+         {{208, 1, 256, 25}, true, true, {263, 4, 275, 20}, {265, 13, 273, 18}}},
+        // Too narrow for the indicator (13 px of title against 3q = 15), then for the title.
+        {{0, 0, 40, 20}, Address, up, false, {{6, 0, 19, 20}, true, false, {}, {}}},
+        {{0, 0, 10, 20}, HostName, up, false, {{6, 0, 4, 20}, false, false, {}, {}}},
+    };
+    for (const auto& c : items) {
+        EXPECT_EQ(LayoutHeaderItem(c.item, c.column, c.indicator, c.pressed), c.expected)
+            << c.item.Left << " " << c.item.Right << " " << static_cast<int>(c.column);
+    }
 }
 
 using enum RowStatus;
