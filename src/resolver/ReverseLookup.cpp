@@ -7,6 +7,7 @@
 #include <resolv.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -16,12 +17,6 @@
 #include "resolver/PtrNames.h"
 
 namespace ip2h {
-
-std::atomic<bool> UseNbt{false};
-std::atomic<bool> ConfirmNames{false};
-// The second lookup needs nothing but a UDP socket, so it is always available; the flag stays
-// for tests that switch it off.
-std::atomic<bool> OsIsVersion51OrLater{true};
 
 namespace {
 
@@ -183,7 +178,7 @@ ForwardCheck ConfirmByForwardLookup(const std::string& name, const IpAddress& ad
     return check;
 }
 
-LookupAnswer ReverseLookup(std::string_view address) {
+LookupAnswer ReverseLookup(std::string_view address, LookupOptions options) {
     std::string text(address);
     // inet_aton rather than inet_addr: the latter answers an unreadable text with
     // 255.255.255.255, which would then be looked up in its place.
@@ -216,7 +211,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
         LookupAnswer answer(MendAnswer(raw, text));
         if (answer.Text == text) {
             answer.Kind = AnswerKind::NoName;
-        } else if (ConfirmNames.load(std::memory_order_relaxed)) {
+        } else if (options.ConfirmNames) {
             // The name as the name service gave it, not its mended form.
             const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), asked);
             answer.Confirmed = check.Confirmed;
@@ -229,8 +224,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
 
     LookupAnswer failure(text, KindOfLookupStatus(status));
     if (failure.Kind == AnswerKind::Error) failure.Status = status;
-    if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
-        !UseNbt.load(std::memory_order_relaxed) || asked.IsV6 || !IsPrivateAddress(text)) {
+    if (!options.NetbiosSecondLookup || asked.IsV6 || !IsPrivateAddress(text)) {
         return failure;
     }
     if (const auto name = NodeStatusQuery()(parsed)) {

@@ -18,7 +18,6 @@
 #include "address/AddressText.h"
 #include "address/RangeRegistration.h"
 #include "resolver/ResolutionEngine.h"
-#include "resolver/ReverseLookup.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"
@@ -78,10 +77,13 @@ void MainDialog::Dispatch(Command command) {
         case Command::SelectFailure:
             SelectRows(Failure);
             break;
-        case Command::UseNbt:
-            UseNbt.store(!UseNbt.load());
-            SetChecked(Command::UseNbt, UseNbt.load());
+        case Command::UseNbt: {
+            LookupOptions options = m_engine->CurrentLookupOptions();
+            options.NetbiosSecondLookup = !options.NetbiosSecondLookup;
+            m_engine->SetLookupOptions(options);
+            SetChecked(Command::UseNbt, options.NetbiosSecondLookup);
             break;
+        }
         case Command::History:
             m_historyEnabled = ToggledOption(m_historyEnabled);
             SetChecked(Command::History, m_historyEnabled != 0);
@@ -95,10 +97,13 @@ void MainDialog::Dispatch(Command command) {
         case Command::SaveResults:
             ChooseResultsFile();
             break;
-        case Command::ConfirmNames:
-            ConfirmNames.store(!ConfirmNames.load());
-            SetChecked(Command::ConfirmNames, ConfirmNames.load());
+        case Command::ConfirmNames: {
+            LookupOptions options = m_engine->CurrentLookupOptions();
+            options.ConfirmNames = !options.ConfirmNames;
+            m_engine->SetLookupOptions(options);
+            SetChecked(Command::ConfirmNames, options.ConfirmNames);
             break;
+        }
     }
 }
 

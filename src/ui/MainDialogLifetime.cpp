@@ -9,7 +9,6 @@
 
 #include "base/Language.h"
 #include "resolver/ResolutionEngine.h"
-#include "resolver/ReverseLookup.h"
 #include "results/ResultTable.h"
 #include "settings/History.h"
 #include "settings/Settings.h"
@@ -84,11 +83,10 @@ void MainDialog::Open() {
     m_table.ResetRows();
     m_maxLimit = settings.MaxLimit;
     m_copyItems = settings.CopyItems;
-    UseNbt.store(settings.UseNbt != 0);
+    m_engine->SetLookupOptions({settings.UseNbt != 0, settings.ForwardConfirm != 0});
     SetChecked(Command::UseNbt, settings.UseNbt != 0);
     m_historyEnabled = settings.HistoryEnabled;
     SetChecked(Command::History, m_historyEnabled != 0);
-    ConfirmNames.store(settings.ForwardConfirm != 0);
     SetChecked(Command::ConfirmNames, settings.ForwardConfirm != 0);
     m_saveFolder = settings.SaveFolder;
 
@@ -174,11 +172,12 @@ void MainDialog::SaveSettingsAndHistory() {
     for (int column = 0; column < 4; ++column) {
         settings.ColumnWidths[static_cast<std::size_t>(column)] = m_header->sectionSize(column);
     }
-    settings.UseNbt = UseNbt.load() ? 1 : 0;
+    const LookupOptions lookups = m_engine->CurrentLookupOptions();
+    settings.UseNbt = lookups.NetbiosSecondLookup ? 1 : 0;
     settings.HistoryEnabled = m_historyEnabled;
     settings.CopyItems = m_copyItems;
     settings.SortEnabled = m_sort.Enabled;
-    settings.ForwardConfirm = ConfirmNames.load() ? 1 : 0;
+    settings.ForwardConfirm = lookups.ConfirmNames ? 1 : 0;
     WriteClosingSettings(m_store, settings, [this] {
         SaveHistory(m_paths.HistoryFile, m_historyEnabled != 0, m_rangeItems);
     });

@@ -39,7 +39,7 @@ using namespace Qt::StringLiterals;
 const std::string kLongName = "xn--bcher-kva." + std::string(233, 'a') + ".ru";
 
 // Odd last fields resolve to "h<field>.example.com", even ones fail; 99 has the long name.
-std::string FakeLookup(const std::string& address) {
+std::string FakeLookup(const std::string& address, LookupOptions) {
     const int last = std::stoi(address.substr(address.rfind('.') + 1));
     if (last == 99) return kLongName;
     return last % 2 == 1 ? "h" + std::to_string(last) + ".example.com" : address;
@@ -373,7 +373,6 @@ TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
     reopened.MenuAction(Command::WindowTopMost)->trigger();
     reopened.MenuAction(Command::ConfirmNames)->trigger();
     EXPECT_EQ(state(reopened), "01000");
-    ConfirmNames = false;
     EXPECT_TRUE(reopened.isVisible());
 }
 
