@@ -59,17 +59,9 @@ public:
     // Writes the settings and the history; the window goes on working (a session checkpoint).
     void SaveSettingsAndHistory();
 
-    // State shown by menus and used by tests.
-    const SortState& Sort() const { return m_sort; }
-    int CopyItems() const { return m_copyItems; }
+    // The rows and what the list shows of them.
     ResultTable& Table() const { return m_table; }
     ResultModel& Model() const { return *m_model; }
-    QTableView& ListView() const { return *m_list; }
-    SortHeader& Header() const { return *m_header; }
-    QAction* MenuAction(Command command) const;
-    // Builds the list's popup menu as it would open now; its items dispatch their commands.
-    // The caller owns it (tests inspect it).
-    std::unique_ptr<QMenu> BuildListContextMenu();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,6 +79,7 @@ private:
     void LayoutControls();
     void LayoutPanes();
     void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
+    QAction* ActionOf(Command command) const;
     void SetChecked(Command command, bool checked);
     void SetEnabled(Command command, bool enabled);
     void ShowSortIndicator();
@@ -96,6 +89,8 @@ private:
     bool HandleWheel(QWidget* over, QWheelEvent* event);
     void ZoomList(int wheelDelta);
     void ShowListContextMenu(const QPoint& globalPosition, bool fromKeyboard);
+    // The list's popup menu as it would open now; its items dispatch their commands.
+    std::unique_ptr<QMenu> BuildListContextMenu();
 
     // MainDialogLifetime.cpp
     void ApplyPlacement(const OpeningSettings& settings);

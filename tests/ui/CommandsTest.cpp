@@ -63,7 +63,9 @@ protected:
     }
     QComboBox* Range() const { return test::Child<QComboBox>(*m_dialog, "rangeComboBox"); }
     QComboBox* Interval() const { return test::Child<QComboBox>(*m_dialog, "intervalComboBox"); }
-    QTableView* List() const { return &m_dialog->ListView(); }
+    QTableView* List() const { return test::Child<QTableView>(*m_dialog, "resultTableView"); }
+    SortHeader& Header() const { return *test::Child<SortHeader>(*m_dialog, "sortHeader"); }
+    QAction* Action(const char* name) const { return test::Child<QAction>(*m_dialog, name); }
 
     void Focus(QWidget* widget) {
         widget->setFocus(Qt::OtherFocusReason);
@@ -101,13 +103,13 @@ protected:
     }
     // The sort column and direction as the header's indicator shows them.
     std::pair<int, int> Sort() const {
-        return {m_dialog->Header().IndicatorColumn(), m_dialog->Header().IndicatorDirection()};
+        return {Header().IndicatorColumn(), Header().IndicatorDirection()};
     }
     // The tooltip of a row's Host name cell `width` pixels wide; empty when none shows.
     QString HostNameTip(int row, int width) {
         QToolTip::hideText();
         EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
-        m_dialog->Header().resizeSection(1, width);
+        Header().resizeSection(1, width);
         const QRect cell = List()->visualRect(m_dialog->Model().index(row, 1));
         QHelpEvent help(QEvent::ToolTip, cell.center(),
                         List()->viewport()->mapToGlobal(cell.center()));
@@ -115,7 +117,7 @@ protected:
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
     void ClickHeader(int column) {
-        SortHeader& header = m_dialog->Header();
+        SortHeader& header = Header();
         const QPoint at(header.sectionViewportPosition(column) + header.sectionSize(column) / 2,
                         header.height() / 2);
         QTest::mouseClick(header.viewport(), Qt::LeftButton, Qt::NoModifier, at);
@@ -177,7 +179,7 @@ TEST_F(CommandsTest, CopyWritesTheSelectedRowsInEveryCopyItemsMode) {
     for (const auto& [toggle, copied] : modes) {
         dialog.Dispatch(toggle);
         dialog.Dispatch(Command::Copy);
-        EXPECT_EQ(Clipboard(), QString::fromUtf8(copied)) << dialog.CopyItems();
+        EXPECT_EQ(Clipboard(), QString::fromUtf8(copied)) << copied;
     }
     // Pasted back, only lines that are addresses become rows.
     dialog.Dispatch(Command::Delete);
@@ -229,11 +231,11 @@ TEST_F(CommandsTest, HeaderClicksSortAndMoveTheIndicatorUnlessSortingIsOff) {
     test::Register(dialog, "10.77.1-10.77.2");
     EXPECT_EQ(Sort(), std::pair(0, 0));
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    dialog.MenuAction(Command::SortEnable)->trigger();
+    Action("sortEnableAction")->trigger();
     ClickHeader(0);
-    EXPECT_EQ(dialog.Header().IndicatorColumn(), -1);
+    EXPECT_EQ(Header().IndicatorColumn(), -1);
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    dialog.MenuAction(Command::SortEnable)->trigger();
+    Action("sortEnableAction")->trigger();
     EXPECT_EQ(Sort(), std::pair(0, 0));
 }
 
@@ -246,7 +248,7 @@ bool HasCellHeight(const QFont& font, int points) {
 }
 
 TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
-    MainDialog& dialog = OpenWith();
+    OpenWith();
     auto wheel = [](QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at = QRectF(target->rect()).center();
         QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -257,7 +259,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
     };
     QWidget* viewport = List()->viewport();
     ASSERT_EQ(List()->font().pointSize(), 9);
-    const QFont header = dialog.Header().font();
+    const QFont header = Header().font();
     Range()->setEditText(u"typed"_s);
     Interval()->setCurrentIndex(1);
     ASSERT_EQ(Interval()->currentText(), u"256"_s);
@@ -272,7 +274,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         {120, none, Range()->lineEdit(), 0, 0},
         {480, ctrl, viewport, 10, 0},  // one step per message
         {120, ctrl, Range(), 11, 0},
-        {120, ctrl, dialog.Header().viewport(), 12, 0},
+        {120, ctrl, Header().viewport(), 12, 0},
         {120, ctrl, viewport, 13, 0},
         {120, ctrl, viewport, 14, 16},
         {-120, ctrl, viewport, 13, 16},  // the header keeps its 16 points
@@ -282,8 +284,8 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         wheel(over, delta, modifiers);
         EXPECT_TRUE(listPoints == 0 ? List()->font().pointSize() == 9
                                     : HasCellHeight(List()->font(), listPoints));
-        EXPECT_TRUE(headerPoints == 0 ? dialog.Header().font() == header
-                                      : HasCellHeight(dialog.Header().font(), headerPoints));
+        EXPECT_TRUE(headerPoints == 0 ? Header().font() == header
+                                      : HasCellHeight(Header().font(), headerPoints));
         EXPECT_EQ(Interval()->currentText(), u"256"_s);
         EXPECT_TRUE(List()->hasFocus());
     }
@@ -352,27 +354,28 @@ TEST_F(CommandsTest, ACheckpointSavesAndTheWindowGoesOn) {
 // Each option toggles its check mark, is written at close and comes back; the stays-on-top
 // band reaches the native window without moving it.
 TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
-    const Command options[] = {Command::WindowTopMost, Command::UseNbt, Command::History,
-                               Command::SortEnable, Command::ConfirmNames};
-    auto state = [&options](const MainDialog& d) {
+    const char* options[] = {"windowTopMostAction", "useNbtAction", "historyAction",
+                             "sortEnableAction", "confirmNamesAction"};
+    auto state = [this, &options] {
         std::string out;
-        for (const Command option : options) out += d.MenuAction(option)->isChecked() ? '1' : '0';
-        return out + (d.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint) ? " top" : "");
+        for (const char* option : options) out += Action(option)->isChecked() ? '1' : '0';
+        const bool top = m_dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        return out + (top ? " top" : "");
     };
     MainDialog& dialog = OpenWith();
     const QRect geometry = dialog.geometry();
-    EXPECT_EQ(state(dialog), "00110");
-    for (const Command option : options) dialog.MenuAction(option)->trigger();
-    EXPECT_EQ(state(dialog), "11001 top");
+    EXPECT_EQ(state(), "00110");
+    for (const char* option : options) Action(option)->trigger();
+    EXPECT_EQ(state(), "11001 top");
     EXPECT_EQ(dialog.geometry(), geometry);
-    dialog.MenuAction(Command::Exit)->trigger();
+    Action("exitAction")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
     EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("ForwardConfirm=1"), std::string::npos);
-    MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
-    EXPECT_EQ(state(reopened), "11001 top");
-    reopened.MenuAction(Command::WindowTopMost)->trigger();
-    reopened.MenuAction(Command::ConfirmNames)->trigger();
-    EXPECT_EQ(state(reopened), "01000");
+    const MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
+    EXPECT_EQ(state(), "11001 top");
+    Action("windowTopMostAction")->trigger();
+    Action("confirmNamesAction")->trigger();
+    EXPECT_EQ(state(), "01000");
     EXPECT_TRUE(reopened.isVisible());
 }
 
@@ -413,7 +416,7 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     EXPECT_EQ(buttons.first()->text() + buttons.last()->text(), u"保存(&S)キャンセル"_s);
     chooser->reject();
     // The about box opens without a nested event loop: the trigger returns with it open.
-    dialog.MenuAction(Command::About)->trigger();
+    Action("aboutAction")->trigger();
     QPointer<QWidget> about = QApplication::activeModalWidget();
     ASSERT_FALSE(about.isNull());
     EXPECT_EQ(about->windowTitle(), u"バージョン情報"_s);
