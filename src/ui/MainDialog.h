@@ -10,6 +10,7 @@
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
 #include "window/Commands.h"
+#include "window/OptionTable.h"
 #include "window/SortCommands.h"
 
 class QComboBox;
@@ -105,8 +106,7 @@ private:
     void DeleteRows();
     void SelectRows(int status);
     void OnColumnClicked(int column);
-    void ToggleTopMost();
-    void ToggleSortEnabled();
+    void ToggleOption(Command command);
     void ClearNameCache();
     void ShowAbout();
     void ChooseResultsFile();
@@ -123,9 +123,8 @@ private:
     std::unique_ptr<QTranslator> m_qtTexts;
 
     // Options and state kept by the window, read from the settings when it opens.
-    int m_topMost = 0;
+    OptionValues m_options;
     int m_copyItems = 0;
-    int m_historyEnabled = 0;
     int m_maxLimit = 0;
     std::string m_saveFolder;  // where the results were last saved; empty until then
     SortState m_sort;

@@ -164,26 +164,25 @@ void MainDialog::BuildMenus() {
         m_actions.emplace_back(command, action);
         return action;
     };
+    const auto addOptions = [&addItem](QMenu& menu, OptionPlace place) {
+        for (const OptionRow& row : kOptionTable) {
+            if (row.Place != place) continue;
+            addItem(menu, row.MenuText, row.Toggle, row.ActionName)->setCheckable(true);
+        }
+    };
     QMenu* file = addMenu(TextId::MenuFile, "fileMenu");
     addItem(*file, TextId::MenuFileSaveCsv, Command::SaveResults, "saveResultsAction",
             TextId::MenuFileSaveCsvShortcut);
     file->addSeparator();
     addItem(*file, TextId::MenuFileExit, Command::Exit, "exitAction", TextId::MenuFileExitShortcut);
     SetEnabled(Command::SaveResults, false);
-    QMenu* view = addMenu(TextId::MenuView, "viewMenu");
-    addItem(*view, TextId::MenuViewTopMost, Command::WindowTopMost, "windowTopMostAction")
-        ->setCheckable(true);
+    addOptions(*addMenu(TextId::MenuView, "viewMenu"), OptionPlace::ViewMenu);
     QMenu* setting = addMenu(TextId::MenuSetting, "settingMenu");
-    addItem(*setting, TextId::MenuSettingNbt, Command::UseNbt, "useNbtAction")->setCheckable(true);
-    addItem(*setting, TextId::MenuSettingHistory, Command::History, "historyAction")
-        ->setCheckable(true);
-    addItem(*setting, TextId::MenuSettingSort, Command::SortEnable, "sortEnableAction")
-        ->setCheckable(true);
+    addOptions(*setting, OptionPlace::SettingMenu);
     setting->addSeparator();
     addItem(*setting, TextId::MenuSettingClearCache, Command::ClearCache, "clearCacheAction");
     setting->addSeparator();
-    addItem(*setting, TextId::MenuSettingConfirm, Command::ConfirmNames, "confirmNamesAction")
-        ->setCheckable(true);
+    addOptions(*setting, OptionPlace::SettingMenuEnd);
     addItem(*addMenu(TextId::MenuHelp, "helpMenu"), TextId::MenuHelpAbout, Command::About,
             "aboutAction");
 }

@@ -351,31 +351,33 @@ TEST_F(CommandsTest, ACheckpointSavesAndTheWindowGoesOn) {
     EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("CopyItem=3"), std::string::npos);
 }
 
-// Each option toggles its check mark, is written at close and comes back; the stays-on-top
-// band reaches the native window without moving it.
+// Each option's menu item toggles its check mark and its effect, is written at close and
+// comes back; the stays-on-top band reaches the native window without moving it, and the
+// lookup options reach the engine.
 TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
-    const char* options[] = {"windowTopMostAction", "useNbtAction", "historyAction",
-                             "sortEnableAction", "confirmNamesAction"};
-    auto state = [this, &options] {
+    auto state = [this] {
         std::string out;
-        for (const char* option : options) out += Action(option)->isChecked() ? '1' : '0';
+        for (const OptionRow& row : kOptionTable)
+            out += Action(row.ActionName)->isChecked() ? '1' : '0';
         const bool top = m_dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
-        return out + (top ? " top" : "");
+        const LookupOptions lookups = m_engine->CurrentLookupOptions();
+        return out + (top ? " top" : "") + (lookups.NetbiosSecondLookup ? " nbt" : "") +
+               (lookups.ConfirmNames ? " confirm" : "");
     };
     MainDialog& dialog = OpenWith();
     const QRect geometry = dialog.geometry();
     EXPECT_EQ(state(), "00110");
-    for (const char* option : options) Action(option)->trigger();
-    EXPECT_EQ(state(), "11001 top");
+    for (const OptionRow& row : kOptionTable) Action(row.ActionName)->trigger();
+    EXPECT_EQ(state(), "11001 top nbt confirm");
     EXPECT_EQ(dialog.geometry(), geometry);
     Action("exitAction")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
     EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("ForwardConfirm=1"), std::string::npos);
     const MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
-    EXPECT_EQ(state(), "11001 top");
+    EXPECT_EQ(state(), "11001 top nbt confirm");
     Action("windowTopMostAction")->trigger();
     Action("confirmNamesAction")->trigger();
-    EXPECT_EQ(state(), "01000");
+    EXPECT_EQ(state(), "01000 nbt");
     EXPECT_TRUE(reopened.isVisible());
 }
 
