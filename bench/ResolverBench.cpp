@@ -29,7 +29,8 @@ std::vector<std::string> RowAddresses() {
 // One list refresh of a full table whose rows are all answered: every row is asked for once.
 // Target: under 2 ms per refresh.
 void BM_RequestHostNameCachedRows(benchmark::State& state) {
-    auto engine = ResolutionEngine::Create([](const std::string& address) { return address; });
+    auto engine =
+        ResolutionEngine::Create([](const std::string& address, LookupOptions) { return address; });
     const auto rows = RowAddresses();
     for (const auto& row : rows) {
         engine->Cache().Insert(row, "host-" + row + ".example.com");
@@ -53,7 +54,7 @@ void BM_RequestHostNameAllSlotsBusy(benchmark::State& state) {
         bool open = false;
     };
     auto gate = std::make_shared<Gate>();
-    auto engine = ResolutionEngine::Create([gate](const std::string& address) {
+    auto engine = ResolutionEngine::Create([gate](const std::string& address, LookupOptions) {
         std::unique_lock lock(gate->mutex);
         gate->opened.wait(lock, [&] { return gate->open; });
         return address;

@@ -58,10 +58,11 @@ void RunAtTheTimersPace(benchmark::State& state, bool pasted) {
     const SortState sort;
     int refreshes = 0;
     for (auto _ : state) {
-        auto engine = ResolutionEngine::Create([latency](const std::string& address) {
-            std::this_thread::sleep_for(latency);
-            return "host-" + address + ".example.com";
-        });
+        auto engine =
+            ResolutionEngine::Create([latency](const std::string& address, LookupOptions) {
+                std::this_thread::sleep_for(latency);
+                return "host-" + address + ".example.com";
+            });
         const HostNameRequest request = [&engine](std::string_view address, LookupAnswer& answer) {
             return engine->Request(address, answer) == RequestOutcome::Cached;
         };

@@ -134,7 +134,8 @@ private:
 void BM_BareModelReset(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     const bool shown = state.range(1) != 0;
-    const QSize size = BenchDialog(shown).Dialog.ListView().size();
+    const QSize size =
+        BenchDialog(shown).Dialog.findChild<QTableView*>(QStringLiteral("resultTableView"))->size();
     BareModel model(rows);
     QTableView view;
     view.setModel(&model);

@@ -65,8 +65,10 @@ int Program(const char* directory) {
     const std::string dir = directory;
     const ip2h::SettingsPaths paths{dir + "/probe.ini", dir + "/probe_history.txt"};
     const auto table = ip2h::ResultTable::Create();
-    auto engine = ip2h::ResolutionEngine::Create(
-        [](const std::string& address) { return "host-" + address + ".example.com"; });
+    auto engine =
+        ip2h::ResolutionEngine::Create([](const std::string& address, ip2h::LookupOptions) {
+            return "host-" + address + ".example.com";
+        });
     ip2h::MainDialog dialog(paths, *table, engine);
     dialog.Open();
     Settle();

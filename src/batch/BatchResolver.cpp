@@ -9,7 +9,7 @@ namespace {
 
 class SystemResolver final : public BatchResolver {
 public:
-    SystemResolver(int jobs, ResolutionEngine::LookupFunction lookup,
+    SystemResolver(int jobs, LookupOptions lookupOptions, ResolutionEngine::LookupFunction lookup,
                    ResolutionEngine::ThreadStarter startThread, Answered answered)
         : m_answered(std::move(answered)) {
         EngineOptions options;
@@ -21,6 +21,7 @@ public:
             answered(*ParseIpAddress(address), answer);
         };
         m_engine = ResolutionEngine::Create(std::move(lookup), std::move(startThread), options);
+        m_engine->SetLookupOptions(lookupOptions);
     }
 
     bool Ask(const IpAddress& address) override {
@@ -65,11 +66,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<BatchResolver> MakeSystemResolver(int jobs, ResolutionEngine::LookupFunction lookup,
+std::unique_ptr<BatchResolver> MakeSystemResolver(int jobs, LookupOptions options,
+                                                  ResolutionEngine::LookupFunction lookup,
                                                   ResolutionEngine::ThreadStarter startThread,
                                                   BatchResolver::Answered answered) {
-    return std::make_unique<SystemResolver>(jobs, std::move(lookup), std::move(startThread),
-                                            std::move(answered));
+    return std::make_unique<SystemResolver>(jobs, options, std::move(lookup),
+                                            std::move(startThread), std::move(answered));
 }
 
 std::unique_ptr<BatchResolver> MakeDnsResolver(const DnsClientOptions& options,

@@ -25,9 +25,10 @@ public:
     virtual bool Ask(const IpAddress& address) = 0;
 };
 
-// The window's engine with `jobs` slots and no rest time. Its cache answers an address asked
-// before at once, through `answered` like any other answer.
-std::unique_ptr<BatchResolver> MakeSystemResolver(int jobs, ResolutionEngine::LookupFunction lookup,
+// The window's engine with `jobs` slots, no rest time and `options` for every lookup. Its
+// cache answers an address asked before at once, through `answered` like any other answer.
+std::unique_ptr<BatchResolver> MakeSystemResolver(int jobs, LookupOptions options,
+                                                  ResolutionEngine::LookupFunction lookup,
                                                   ResolutionEngine::ThreadStarter startThread,
                                                   BatchResolver::Answered answered);
 

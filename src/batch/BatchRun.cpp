@@ -12,7 +12,6 @@
 #include "batch/BatchShared.h"
 #include "batch/BatchSources.h"
 #include "batch/SeenAddresses.h"
-#include "resolver/ReverseLookup.h"
 
 namespace ip2h {
 
@@ -32,8 +31,8 @@ std::unique_ptr<BatchResolver> BatchRun::MakeResolver() {
     };
     if (m_io.MakeResolver) return m_io.MakeResolver(std::move(answered));
     if (m_options.Resolver == BatchResolverKind::System) {
-        return MakeSystemResolver(m_options.Jobs, m_io.Lookup, m_io.StartThread,
-                                  std::move(answered));
+        return MakeSystemResolver(m_options.Jobs, LookupOptions{m_options.Nbt, m_options.Confirm},
+                                  m_io.Lookup, m_io.StartThread, std::move(answered));
     }
     DnsClientOptions client;
     client.Servers = m_options.Servers;
@@ -51,9 +50,6 @@ std::unique_ptr<BatchResolver> BatchRun::MakeResolver() {
 }
 
 int BatchRun::Run() {
-    // Set before the first worker starts, read by every lookup.
-    UseNbt = m_options.Nbt;
-    ConfirmNames = m_options.Confirm;
     if (m_options.Japanese) {
         SetLanguageCode(std::string(*m_options.Japanese ? kLanguageJapanese : kLanguageEnglish));
     }

@@ -51,7 +51,7 @@ public:
     BatchRun& operator=(const BatchRun&) = delete;
 
     // Runs to the end, or until the output fails or the run is interrupted; returns the exit
-    // status. Sets UseNbt and ConfirmNames, and the language when the options name one.
+    // status. Sets the language when the options name one.
     int Run();
 
     // Stops the run from any thread: no more lookups are started, the rows already answered

@@ -47,7 +47,9 @@ ResolutionEngine::ResolutionEngine(Passkey, LookupFunction lookup, ThreadStarter
       m_slotCount(std::clamp(m_options.Slots, 1, kMaxWorkerSlots)) {
     m_slots = std::make_unique<WorkerSlot[]>(static_cast<std::size_t>(m_slotCount));
     if (!m_lookup) {
-        m_lookup = [](const std::string& address) { return ReverseLookup(address); };
+        m_lookup = [](const std::string& address, LookupOptions options) {
+            return ReverseLookup(address, options);
+        };
     }
     if (!m_startThread) {
         m_startThread = &StartDetachedThread;
@@ -109,6 +111,7 @@ bool ResolutionEngine::IsRunningAnywhere(std::string_view address, std::uint64_t
 void ResolutionEngine::WorkerBody(int index) {
     WorkerSlot& slot = m_slots[index];
     slot.State.store(SlotState::Running, std::memory_order_release);
+    const LookupOptions options = m_lookupOptions.load(std::memory_order_relaxed);
     std::string address;
     std::optional<LookupAnswer> stored;
     try {
@@ -118,7 +121,7 @@ void ResolutionEngine::WorkerBody(int index) {
         }
         LookupAnswer answer(address, AnswerKind::Error);
         try {
-            answer = m_lookup(address);
+            answer = m_lookup(address, options);
         } catch (...) {
             answer = LookupAnswer(address, AnswerKind::Error);
         }

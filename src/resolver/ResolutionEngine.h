@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "resolver/AnswerKind.h"
+#include "resolver/LookupOptions.h"
 #include "resolver/NameCache.h"
 
 namespace ip2h {
@@ -51,8 +52,10 @@ class ResolutionEngine : public std::enable_shared_from_this<ResolutionEngine> {
     };
 
 public:
-    // Resolves one address (ReverseLookup unless a test supplies its own).
-    using LookupFunction = std::function<LookupAnswer(const std::string& address)>;
+    // Resolves one address with the engine's lookup options (ReverseLookup unless a test
+    // supplies its own).
+    using LookupFunction =
+        std::function<LookupAnswer(const std::string& address, LookupOptions options)>;
     // Runs `work` on a new thread of its own; false when no thread could be started.
     using ThreadStarter = std::function<bool(std::function<void()> work)>;
 
@@ -75,6 +78,15 @@ public:
     // The same, telling what became of the address and copying a cached answer into `answer`
     // (reusing its storage). One thread only (the dispatcher).
     RequestOutcome Request(std::string_view address, LookupAnswer& answer);
+
+    // The options of the lookups started from now on; any thread. Each worker reads them once,
+    // as it starts, so a lookup already running keeps those it began with.
+    void SetLookupOptions(LookupOptions options) {
+        m_lookupOptions.store(options, std::memory_order_relaxed);
+    }
+    LookupOptions CurrentLookupOptions() const {
+        return m_lookupOptions.load(std::memory_order_relaxed);
+    }
 
     int SlotCount() const { return m_slotCount; }
     // True while some slot is Running (an Assigned slot does not count).
@@ -116,6 +128,9 @@ private:
     std::unique_ptr<WorkerSlot[]> m_slots;
     int m_slotCount;
     std::atomic<bool> m_tornDown{false};
+    // Written by the user-interface thread while workers read it: one atomic value, no lock.
+    std::atomic<LookupOptions> m_lookupOptions{LookupOptions{}};
+    static_assert(std::atomic<LookupOptions>::is_always_lock_free);
 };
 
 }  // namespace ip2h

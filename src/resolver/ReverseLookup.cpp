@@ -7,6 +7,7 @@
 #include <resolv.h>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 
@@ -16,12 +17,6 @@
 #include "resolver/PtrNames.h"
 
 namespace ip2h {
-
-std::atomic<bool> UseNbt{false};
-std::atomic<bool> ConfirmNames{false};
-// The second lookup needs nothing but a UDP socket, so it is always available; the flag stays
-// for tests that switch it off.
-std::atomic<bool> OsIsVersion51OrLater{true};
 
 namespace {
 
@@ -193,7 +188,7 @@ ForwardCheck ConfirmByForwardLookup(const std::string& name, const IpAddress& ad
     return check;
 }
 
-LookupAnswer ReverseLookup(std::string_view address) {
+LookupAnswer ReverseLookup(std::string_view address, LookupOptions options) {
     std::string text(address);
     // inet_aton rather than inet_addr: the latter answers an unreadable text with
     // 255.255.255.255, which would then be looked up in its place.
@@ -224,7 +219,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
     if (status == 0) {
         const std::string_view raw(host, ::strnlen(host, sizeof host));
         LookupAnswer answer = SettleAnswer(LookupAnswer(std::string(raw)), text);
-        if (answer.Kind == AnswerKind::Name && ConfirmNames.load(std::memory_order_relaxed)) {
+        if (answer.Kind == AnswerKind::Name && options.ConfirmNames) {
             // The name as the name service gave it, not its mended form.
             const ForwardCheck check = ConfirmByForwardLookup(std::string(raw), asked);
             answer.Confirmed = check.Confirmed;
@@ -237,8 +232,7 @@ LookupAnswer ReverseLookup(std::string_view address) {
 
     LookupAnswer failure(text, KindOfLookupStatus(status));
     if (failure.Kind == AnswerKind::Error) failure.ErrorCode = status;
-    if (!OsIsVersion51OrLater.load(std::memory_order_relaxed) ||
-        !UseNbt.load(std::memory_order_relaxed) || asked.IsV6 || !IsPrivateAddress(text)) {
+    if (!options.NetbiosSecondLookup || asked.IsV6 || !IsPrivateAddress(text)) {
         return failure;
     }
     if (const auto name = NodeStatusQuery()(parsed)) {

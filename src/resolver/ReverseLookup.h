@@ -3,13 +3,13 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "address/IpAddress.h"
 #include "resolver/AnswerKind.h"
+#include "resolver/LookupOptions.h"
 
 namespace ip2h {
 
@@ -21,15 +21,6 @@ using GetNameInfoFunction = int (*)(const sockaddr* address, socklen_t addressLe
 // The largest host name the socket interface returns, terminator included.
 inline constexpr socklen_t kHostNameBufferSize = 1025;
 
-// The "NetBIOS over TCP/IP" option: a second lookup for private addresses whose first lookup
-// failed. Written by the user-interface thread, read by every lookup.
-extern std::atomic<bool> UseNbt;
-// The "Confirm Names by Forward Lookup" option: a name from the name service is looked up
-// forward, in the same worker, and the answer records whether it leads back to the address.
-extern std::atomic<bool> ConfirmNames;
-// Whether the second lookup may be made at all (on unless a test turns it off).
-extern std::atomic<bool> OsIsVersion51OrLater;
-
 // The getnameinfo every lookup calls: the C library's, or a test's replacement set with
 // SetResolverEntry.
 GetNameInfoFunction ResolverEntry();
@@ -40,8 +31,8 @@ void SetResolverEntry(GetNameInfoFunction entry);
 // The host name of the address in `address` (dotted-quad or IPv6 text), fully qualified as the
 // name service returns it, or `address` itself when there is none, with the kind of the
 // answer. Blocking; safe on many threads at once. A text that is not an address is returned
-// as it is, without a lookup.
-LookupAnswer ReverseLookup(std::string_view address);
+// as it is, without a lookup. `options` add the second lookup and the forward confirmation.
+LookupAnswer ReverseLookup(std::string_view address, LookupOptions options = {});
 
 // The kind of answer a getnameinfo status stands for (0: a name).
 AnswerKind KindOfLookupStatus(int status);

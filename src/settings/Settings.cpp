@@ -34,7 +34,7 @@ constexpr std::array kSettingTable{
 };
 
 constexpr bool TableMatchesKeys() {
-    if (kSettingTable.size() != static_cast<std::size_t>(SettingKey::Count)) return false;
+    if (kSettingTable.size() != kSettingKeyCount) return false;
     for (std::size_t i = 0; i < kSettingTable.size(); ++i) {
         if (static_cast<std::size_t>(kSettingTable[i].Id) != i) return false;
     }
@@ -111,29 +111,32 @@ std::string FormatColumnWidths(const std::array<int, 4>& widths) {
 
 OpeningSettings ReadOpeningSettings(const ProfileStore& store) {
     OpeningSettings s;
+    const auto integer = [&store, &s](SettingKey key) {
+        return s.Integers[key] = ReadIntegerSetting(store, key);
+    };
     if (const std::string position = ReadTextSetting(store, SettingKey::Position);
         !position.empty()) {
         s.Position = ParsePosition(position);
     }
-    s.IsZoomed = ReadIntegerSetting(store, SettingKey::IsZoomed);
-    s.TopMost = ReadIntegerSetting(store, SettingKey::WindowTopMost);
+    s.IsZoomed = integer(SettingKey::IsZoomed);
+    integer(SettingKey::WindowTopMost);
     const std::string widths = ReadTextSetting(store, SettingKey::ColnmWidth);
     s.ColumnWidths = widths.empty() ? kDefaultColumnWidths : ParseColumnWidths(widths);
-    s.SortEnabled = ReadIntegerSetting(store, SettingKey::SortEnable);
-    s.MaxLimit = ClampMaxLimit(ReadIntegerSetting(store, SettingKey::MaxLimit));
+    integer(SettingKey::SortEnable);
+    s.MaxLimit = ClampMaxLimit(integer(SettingKey::MaxLimit));
     s.RangeText = ReadTextSetting(store, SettingKey::IpAdrsRange);
     s.IntervalText = ReadTextSetting(store, SettingKey::IpIncrement);
-    s.CopyItems = ReadIntegerSetting(store, SettingKey::CopyItem);
-    s.UseNbt = ReadIntegerSetting(store, SettingKey::Nbt);
-    s.HistoryEnabled = ReadIntegerSetting(store, SettingKey::History);
-    s.ForwardConfirm = ReadIntegerSetting(store, SettingKey::ForwardConfirm);
+    s.CopyItems = integer(SettingKey::CopyItem);
+    integer(SettingKey::Nbt);
+    integer(SettingKey::History);
+    integer(SettingKey::ForwardConfirm);
     s.SaveFolder = ReadTextSetting(store, SettingKey::SaveFolder);
     return s;
 }
 
 void WriteClosingSettings(ProfileStore& store, const ClosingSettings& s,
                           const std::function<void()>& saveHistory) {
-    WriteIntegerSetting(store, SettingKey::WindowTopMost, s.TopMost);
+    WriteIntegerSetting(store, SettingKey::WindowTopMost, s.Integers[SettingKey::WindowTopMost]);
     if (saveHistory) saveHistory();
     WriteIntegerSetting(store, SettingKey::IsZoomed, s.IsZoomed ? 1 : 0);
     if (s.Position) {
@@ -142,11 +145,10 @@ void WriteClosingSettings(ProfileStore& store, const ClosingSettings& s,
         WriteTextSetting(store, SettingKey::Position, FormatPosition(placement));
     }
     WriteTextSetting(store, SettingKey::ColnmWidth, FormatColumnWidths(s.ColumnWidths));
-    WriteIntegerSetting(store, SettingKey::Nbt, s.UseNbt);
-    WriteIntegerSetting(store, SettingKey::History, s.HistoryEnabled);
-    WriteIntegerSetting(store, SettingKey::CopyItem, s.CopyItems);
-    WriteIntegerSetting(store, SettingKey::SortEnable, s.SortEnabled);
-    WriteIntegerSetting(store, SettingKey::ForwardConfirm, s.ForwardConfirm);
+    for (const SettingKey key : {SettingKey::Nbt, SettingKey::History, SettingKey::CopyItem,
+                                 SettingKey::SortEnable, SettingKey::ForwardConfirm}) {
+        WriteIntegerSetting(store, key, s.Integers[key]);
+    }
 }
 
 void WriteRegistrationSettings(ProfileStore& store, int maxLimit, std::string_view rangeText,

@@ -29,6 +29,8 @@ enum class SettingKey {
     Count
 };
 
+inline constexpr std::size_t kSettingKeyCount = static_cast<std::size_t>(SettingKey::Count);
+
 // Where a key lives and what it holds when absent: IntegerDefault for the integer keys,
 // TextDefault for the text keys.
 struct SettingDefinition {
@@ -71,11 +73,6 @@ struct WindowPlacement {
 };
 inline constexpr int kRestoreToMaximized = 2;
 
-// An on/off option after its menu command: on (any value but 0) becomes 0, off becomes 1.
-inline constexpr int ToggledOption(int value) {
-    return value != 0 ? 0 : 1;
-}
-
 // "Position" holds ten "%i" numbers joined by ":"; anything less is no placement at all.
 std::optional<WindowPlacement> ParsePosition(std::string_view text);
 std::string FormatPosition(const WindowPlacement& placement);
@@ -85,21 +82,28 @@ std::string FormatPosition(const WindowPlacement& placement);
 std::array<int, 4> ParseColumnWidths(std::string_view text);
 std::string FormatColumnWidths(const std::array<int, 4>& widths);
 
+// One integer for each key, by key.
+class IntegerSettings {
+public:
+    int operator[](SettingKey key) const { return m_values[static_cast<std::size_t>(key)]; }
+    int& operator[](SettingKey key) { return m_values[static_cast<std::size_t>(key)]; }
+
+private:
+    std::array<int, kSettingKeyCount> m_values{};
+};
+
 // Everything the main window reads when it opens (the defaults are the key table's).
 struct OpeningSettings {
     std::optional<WindowPlacement> Position;
     int IsZoomed = 0;
-    int TopMost = 0;
     std::array<int, 4> ColumnWidths{};
-    int SortEnabled = 0;
     int MaxLimit = 0;  // clamped
     std::string RangeText;
     std::string IntervalText;
     int CopyItems = 0;
-    int UseNbt = 0;
-    int HistoryEnabled = 0;
-    int ForwardConfirm = 0;
     std::string SaveFolder;
+    // Every integer key as stored; the window's on/off options take their values here.
+    IntegerSettings Integers;
 };
 
 // Reads the keys in the order the window uses them: Position, IsZoomed, WindowTopMost,
@@ -109,15 +113,11 @@ OpeningSettings ReadOpeningSettings(const ProfileStore& store);
 
 // Everything the main window writes when it closes.
 struct ClosingSettings {
-    int TopMost = 0;
     bool IsZoomed = false;
     std::optional<WindowPlacement> Position;  // nullopt when the placement could not be read
     std::array<int, 4> ColumnWidths{};
-    int UseNbt = 0;
-    int HistoryEnabled = 0;
-    int CopyItems = 0;
-    int SortEnabled = 0;
-    int ForwardConfirm = 0;
+    // The values of WindowTopMost, NBT, History, CopyItem, SortEnable and ForwardConfirm.
+    IntegerSettings Integers;
 };
 
 // Writes WindowTopMost, then runs `saveHistory` (may be empty), then IsZoomed, Position

@@ -18,7 +18,6 @@
 #include "address/AddressText.h"
 #include "address/RangeRegistration.h"
 #include "resolver/ResolutionEngine.h"
-#include "resolver/ReverseLookup.h"
 #include "results/ListRefresh.h"
 #include "results/RangeRows.h"
 #include "results/ResultExport.h"
@@ -63,9 +62,6 @@ void MainDialog::Dispatch(Command command) {
         case Command::Delete:
             DeleteRows();
             break;
-        case Command::WindowTopMost:
-            ToggleTopMost();
-            break;
         case Command::CopyItemAddress:
             m_copyItems ^= kCopyAddressBit;
             break;
@@ -78,26 +74,18 @@ void MainDialog::Dispatch(Command command) {
         case Command::SelectFailure:
             SelectRows(RowStatus::Failure);
             break;
-        case Command::UseNbt:
-            UseNbt.store(!UseNbt.load());
-            SetChecked(Command::UseNbt, UseNbt.load());
-            break;
-        case Command::History:
-            m_historyEnabled = ToggledOption(m_historyEnabled);
-            SetChecked(Command::History, m_historyEnabled != 0);
-            break;
         case Command::ClearCache:
             ClearNameCache();
-            break;
-        case Command::SortEnable:
-            ToggleSortEnabled();
             break;
         case Command::SaveResults:
             ChooseResultsFile();
             break;
+        case Command::WindowTopMost:
+        case Command::UseNbt:
+        case Command::History:
+        case Command::SortEnable:
         case Command::ConfirmNames:
-            ConfirmNames.store(!ConfirmNames.load());
-            SetChecked(Command::ConfirmNames, ConfirmNames.load());
+            ToggleOption(command);
             break;
     }
 }
@@ -252,18 +240,19 @@ void MainDialog::OnColumnClicked(int column) {
     RefreshList();
 }
 
-void MainDialog::ToggleTopMost() {
-    m_topMost = ToggledOption(m_topMost);
-    ApplyTopMostBand();
-    SetChecked(Command::WindowTopMost, m_topMost != 0);
-}
-
-void MainDialog::ToggleSortEnabled() {
-    const SortState before = m_sort;
-    ip2h::ToggleSortEnabled(m_sort);
-    SetChecked(Command::SortEnable, m_sort.Enabled == 1);
-    ShowSortIndicator();
-    AfterTableChange(before);
+void MainDialog::ToggleOption(Command command) {
+    const OptionRow* row = m_options.Toggle(command);
+    if (row == nullptr) return;
+    SetChecked(command, m_options.IsOn(command));
+    if (row->Lookup != nullptr) m_engine->SetLookupOptions(m_options.Lookups());
+    // What each option does beyond its value (History is read when the window closes).
+    if (command == Command::WindowTopMost) ApplyTopMostBand();
+    if (command == Command::SortEnable) {
+        const SortState before = m_sort;
+        SetSortEnabled(m_sort, m_options.Value(command));
+        ShowSortIndicator();
+        AfterTableChange(before);
+    }
 }
 
 void MainDialog::ClearNameCache() {

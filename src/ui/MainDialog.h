@@ -11,6 +11,7 @@
 #include "settings/ProfileStore.h"
 #include "settings/SettingsFile.h"
 #include "window/Commands.h"
+#include "window/OptionTable.h"
 #include "window/SortCommands.h"
 
 class QComboBox;
@@ -60,17 +61,9 @@ public:
     // Writes the settings and the history; the window goes on working (a session checkpoint).
     void SaveSettingsAndHistory();
 
-    // State shown by menus and used by tests.
-    const SortState& Sort() const { return m_sort; }
-    int CopyItems() const { return m_copyItems; }
+    // The rows and what the list shows of them.
     ResultTable& Table() const { return m_table; }
     ResultModel& Model() const { return *m_model; }
-    QTableView& ListView() const { return *m_list; }
-    SortHeader& Header() const { return *m_header; }
-    QAction* MenuAction(Command command) const;
-    // Builds the list's popup menu as it would open now; its items dispatch their commands.
-    // The caller owns it (tests inspect it).
-    std::unique_ptr<QMenu> BuildListContextMenu();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -88,6 +81,7 @@ private:
     void LayoutControls();
     void LayoutPanes();
     void SetComboItems(QComboBox* combo, const std::vector<std::string>& items);
+    QAction* ActionOf(Command command) const;
     void SetChecked(Command command, bool checked);
     void SetEnabled(Command command, bool enabled);
     void ShowSortIndicator();
@@ -97,6 +91,8 @@ private:
     bool HandleWheel(QWidget* over, QWheelEvent* event);
     void ZoomList(int wheelDelta);
     void ShowListContextMenu(const QPoint& globalPosition, bool fromKeyboard);
+    // The list's popup menu as it would open now; its items dispatch their commands.
+    std::unique_ptr<QMenu> BuildListContextMenu();
 
     // MainDialogLifetime.cpp
     void ApplyPlacement(const OpeningSettings& settings);
@@ -112,8 +108,7 @@ private:
     // Flags the rows with `status` (every row when none is given) and refreshes.
     void SelectRows(std::optional<RowStatus> status);
     void OnColumnClicked(int column);
-    void ToggleTopMost();
-    void ToggleSortEnabled();
+    void ToggleOption(Command command);
     void ClearNameCache();
     void ShowAbout();
     void ChooseResultsFile();
@@ -130,9 +125,8 @@ private:
     std::unique_ptr<QTranslator> m_qtTexts;
 
     // Options and state kept by the window, read from the settings when it opens.
-    int m_topMost = 0;
+    OptionValues m_options;
     int m_copyItems = 0;
-    int m_historyEnabled = 0;
     int m_maxLimit = 0;
     std::string m_saveFolder;  // where the results were last saved; empty until then
     SortState m_sort;

@@ -136,13 +136,15 @@ void MainDialog::BuildList() {
 
 namespace {
 
-// A menu item that runs `command`; `shortcut`, when given, is shown right-aligned after a tab
-// (the text is only shown: the keys themselves are routed by the window).
+// A menu item named `name` that runs `command`; `shortcut`, when given, is shown
+// right-aligned after a tab (the text is only shown: the keys themselves are routed by the
+// window).
 QAction* AddCommandItem(MainDialog& dialog, QMenu& menu, TextId text, Command command,
-                        std::optional<TextId> shortcut = std::nullopt) {
+                        const char* name, std::optional<TextId> shortcut = std::nullopt) {
     QString label = Text(text);
     if (shortcut) label += QLatin1Char('\t') + Text(*shortcut);
     QAction* action = menu.addAction(label);
+    action->setObjectName(QLatin1String(name));
     QObject::connect(action, &QAction::triggered, &dialog,
                      [&dialog, command] { dialog.Dispatch(command); });
     return action;
@@ -151,47 +153,38 @@ QAction* AddCommandItem(MainDialog& dialog, QMenu& menu, TextId text, Command co
 }  // namespace
 
 void MainDialog::BuildMenus() {
-    struct Item {
-        TextId Text;
-        Command Run;
-        bool Checkable;
-        std::optional<TextId> Shortcut;
-    };
-    const auto addMenu = [this](TextId title, const char* name, std::initializer_list<Item> items) {
+    const auto addMenu = [this](TextId title, const char* name) {
         QMenu* menu = menuBar()->addMenu(Text(title));
         menu->setObjectName(QLatin1String(name));
-        for (const Item& item : items) {
-            QAction* action = AddCommandItem(*this, *menu, item.Text, item.Run, item.Shortcut);
-            action->setCheckable(item.Checkable);
-            m_actions.emplace_back(item.Run, action);
-        }
         return menu;
     };
-    QMenu* file = addMenu(
-        TextId::MenuFile, "fileMenu",
-        {{TextId::MenuFileSaveCsv, Command::SaveResults, false, TextId::MenuFileSaveCsvShortcut}});
+    const auto addItem = [this](QMenu& menu, TextId text, Command command, const char* name,
+                                std::optional<TextId> shortcut = std::nullopt) {
+        QAction* action = AddCommandItem(*this, menu, text, command, name, shortcut);
+        m_actions.emplace_back(command, action);
+        return action;
+    };
+    const auto addOptions = [&addItem](QMenu& menu, OptionPlace place) {
+        for (const OptionRow& row : kOptionTable) {
+            if (row.Place != place) continue;
+            addItem(menu, row.MenuText, row.Toggle, row.ActionName)->setCheckable(true);
+        }
+    };
+    QMenu* file = addMenu(TextId::MenuFile, "fileMenu");
+    addItem(*file, TextId::MenuFileSaveCsv, Command::SaveResults, "saveResultsAction",
+            TextId::MenuFileSaveCsvShortcut);
     file->addSeparator();
-    m_actions.emplace_back(Command::Exit,
-                           AddCommandItem(*this, *file, TextId::MenuFileExit, Command::Exit,
-                                          TextId::MenuFileExitShortcut));
+    addItem(*file, TextId::MenuFileExit, Command::Exit, "exitAction", TextId::MenuFileExitShortcut);
     SetEnabled(Command::SaveResults, false);
-    addMenu(TextId::MenuView, "viewMenu",
-            {{TextId::MenuViewTopMost, Command::WindowTopMost, true, std::nullopt}});
-    QMenu* setting = addMenu(TextId::MenuSetting, "settingMenu",
-                             {{TextId::MenuSettingNbt, Command::UseNbt, true, std::nullopt},
-                              {TextId::MenuSettingHistory, Command::History, true, std::nullopt},
-                              {TextId::MenuSettingSort, Command::SortEnable, true, std::nullopt}});
+    addOptions(*addMenu(TextId::MenuView, "viewMenu"), OptionPlace::ViewMenu);
+    QMenu* setting = addMenu(TextId::MenuSetting, "settingMenu");
+    addOptions(*setting, OptionPlace::SettingMenu);
     setting->addSeparator();
-    m_actions.emplace_back(
-        Command::ClearCache,
-        AddCommandItem(*this, *setting, TextId::MenuSettingClearCache, Command::ClearCache));
+    addItem(*setting, TextId::MenuSettingClearCache, Command::ClearCache, "clearCacheAction");
     setting->addSeparator();
-    QAction* confirm =
-        AddCommandItem(*this, *setting, TextId::MenuSettingConfirm, Command::ConfirmNames);
-    confirm->setCheckable(true);
-    m_actions.emplace_back(Command::ConfirmNames, confirm);
-    addMenu(TextId::MenuHelp, "helpMenu",
-            {{TextId::MenuHelpAbout, Command::About, false, std::nullopt}});
+    addOptions(*setting, OptionPlace::SettingMenuEnd);
+    addItem(*addMenu(TextId::MenuHelp, "helpMenu"), TextId::MenuHelpAbout, Command::About,
+            "aboutAction");
 }
 
 void MainDialog::BuildStatusBar() {
@@ -281,7 +274,7 @@ void MainDialog::SetComboItems(QComboBox* combo, const std::vector<std::string>&
     combo->setEditText(edit);
 }
 
-QAction* MainDialog::MenuAction(Command command) const {
+QAction* MainDialog::ActionOf(Command command) const {
     for (const auto& [id, action] : m_actions) {
         if (id == command) return action;
     }
@@ -289,11 +282,11 @@ QAction* MainDialog::MenuAction(Command command) const {
 }
 
 void MainDialog::SetChecked(Command command, bool checked) {
-    if (QAction* action = MenuAction(command)) action->setChecked(checked);
+    if (QAction* action = ActionOf(command)) action->setChecked(checked);
 }
 
 void MainDialog::SetEnabled(Command command, bool enabled) {
-    if (QAction* action = MenuAction(command)) action->setEnabled(enabled);
+    if (QAction* action = ActionOf(command)) action->setEnabled(enabled);
 }
 
 void MainDialog::ShowSortIndicator() {
@@ -305,27 +298,34 @@ std::unique_ptr<QMenu> MainDialog::BuildListContextMenu() {
     menu->setObjectName(QStringLiteral("listContextMenu"));
     const RowCommandAvailability available = AvailableRowCommands(
         m_model->rowCount(), static_cast<int>(m_list->selectionModel()->selectedRows().size()));
-    const auto add = [this](QMenu& into, TextId text, Command command, bool enabled,
-                            std::optional<TextId> shortcut = std::nullopt) {
-        QAction* action = AddCommandItem(*this, into, text, command, shortcut);
+    const auto add = [this](QMenu& into, TextId text, Command command, const char* name,
+                            bool enabled, std::optional<TextId> shortcut = std::nullopt) {
+        QAction* action = AddCommandItem(*this, into, text, command, name, shortcut);
         action->setEnabled(enabled);
         return action;
     };
-    add(*menu, TextId::PopupCopy, Command::Copy, available.Copy, TextId::PopupCopyShortcut);
-    add(*menu, TextId::PopupPaste, Command::Paste, available.Paste, TextId::PopupPasteShortcut);
-    add(*menu, TextId::PopupDelete, Command::Delete, available.Delete, TextId::PopupDeleteShortcut);
+    add(*menu, TextId::PopupCopy, Command::Copy, "copyAction", available.Copy,
+        TextId::PopupCopyShortcut);
+    add(*menu, TextId::PopupPaste, Command::Paste, "pasteAction", available.Paste,
+        TextId::PopupPasteShortcut);
+    add(*menu, TextId::PopupDelete, Command::Delete, "deleteAction", available.Delete,
+        TextId::PopupDeleteShortcut);
     menu->addSeparator();
-    add(*menu, TextId::PopupSelectAll, Command::SelectAll, available.SelectAll,
+    add(*menu, TextId::PopupSelectAll, Command::SelectAll, "selectAllAction", available.SelectAll,
         TextId::PopupSelectAllShortcut);
-    add(*menu, TextId::PopupSelectSuccess, Command::SelectSuccess, available.SelectSuccess);
-    add(*menu, TextId::PopupSelectFailure, Command::SelectFailure, available.SelectFailure);
+    add(*menu, TextId::PopupSelectSuccess, Command::SelectSuccess, "selectSuccessAction",
+        available.SelectSuccess);
+    add(*menu, TextId::PopupSelectFailure, Command::SelectFailure, "selectFailureAction",
+        available.SelectFailure);
     menu->addSeparator();
     QMenu* copyItem = menu->addMenu(Text(TextId::PopupCopyItem));
     copyItem->setObjectName(QStringLiteral("copyItemMenu"));
-    for (const auto& [text, command, bit] :
-         {std::tuple{TextId::PopupCopyItemAddress, Command::CopyItemAddress, kCopyAddressBit},
-          std::tuple{TextId::PopupCopyItemHostName, Command::CopyItemHostName, kCopyHostNameBit}}) {
-        QAction* action = add(*copyItem, text, command, true);
+    for (const auto& [text, command, name, bit] :
+         {std::tuple{TextId::PopupCopyItemAddress, Command::CopyItemAddress,
+                     "copyItemAddressAction", kCopyAddressBit},
+          std::tuple{TextId::PopupCopyItemHostName, Command::CopyItemHostName,
+                     "copyItemHostNameAction", kCopyHostNameBit}}) {
+        QAction* action = add(*copyItem, text, command, name, true);
         action->setCheckable(true);
         action->setChecked((m_copyItems & bit) != 0);
     }

@@ -9,7 +9,6 @@
 
 #include "base/Language.h"
 #include "resolver/ResolutionEngine.h"
-#include "resolver/ReverseLookup.h"
 #include "results/ResultTable.h"
 #include "settings/History.h"
 #include "settings/Settings.h"
@@ -65,34 +64,26 @@ void MainDialog::Open() {
     const OpeningSettings settings = ReadOpeningSettings(m_store);
     ApplyPlacement(settings);
 
-    m_topMost = settings.TopMost;
-    if (m_topMost != 0) {
-        ApplyTopMostBand();
-        SetChecked(Command::WindowTopMost, true);
-    }
+    m_options.Load(settings.Integers);
+    for (const OptionRow& row : kOptionTable) SetChecked(row.Toggle, m_options.IsOn(row.Toggle));
+    m_engine->SetLookupOptions(m_options.Lookups());
+    if (m_options.IsOn(Command::WindowTopMost)) ApplyTopMostBand();
     for (int column = 0; column < 4; ++column) {
         m_header->resizeSection(column, settings.ColumnWidths[static_cast<std::size_t>(column)]);
     }
     m_model->Clear();
-    m_sort = SortAtOpening(settings.SortEnabled);
-    SetChecked(Command::SortEnable, m_sort.Enabled == 1);
+    m_sort = SortAtOpening(m_options.Value(Command::SortEnable));
     ShowSortIndicator();
 
     m_table.ResetRows();
     m_maxLimit = settings.MaxLimit;
     m_copyItems = settings.CopyItems;
-    UseNbt.store(settings.UseNbt != 0);
-    SetChecked(Command::UseNbt, settings.UseNbt != 0);
-    m_historyEnabled = settings.HistoryEnabled;
-    SetChecked(Command::History, m_historyEnabled != 0);
-    ConfirmNames.store(settings.ForwardConfirm != 0);
-    SetChecked(Command::ConfirmNames, settings.ForwardConfirm != 0);
     m_saveFolder = settings.SaveFolder;
 
     // The list keeps itself sorted, also when the history file was edited by hand.
     m_rangeItems.clear();
     for (const std::string& item :
-         LoadHistory(m_paths.HistoryFile, m_historyEnabled != 0, settings.RangeText)) {
+         LoadHistory(m_paths.HistoryFile, m_options.IsOn(Command::History), settings.RangeText)) {
         AddToSortedList(m_rangeItems, item);
     }
     AddToSortedList(m_rangeItems, settings.RangeText);
@@ -130,7 +121,7 @@ void MainDialog::ApplyPlacement(const OpeningSettings& settings) {
 }
 
 void MainDialog::ApplyTopMostBand() {
-    const bool on = m_topMost != 0;
+    const bool on = m_options.IsOn(Command::WindowTopMost);
     // QWidget::setWindowFlags would recreate the native window, hiding it and possibly moving
     // it; the band is changed on the native window instead, and the widget's own record of its
     // flags is brought in line without touching the window again.
@@ -161,7 +152,6 @@ void MainDialog::ClosingSequence() {
 
 void MainDialog::SaveSettingsAndHistory() {
     ClosingSettings settings;
-    settings.TopMost = m_topMost;
     settings.IsZoomed = isMaximized();
     const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : geometry();
     if (normal.isValid()) {
@@ -170,13 +160,10 @@ void MainDialog::SaveSettingsAndHistory() {
     for (int column = 0; column < 4; ++column) {
         settings.ColumnWidths[static_cast<std::size_t>(column)] = m_header->sectionSize(column);
     }
-    settings.UseNbt = UseNbt.load() ? 1 : 0;
-    settings.HistoryEnabled = m_historyEnabled;
-    settings.CopyItems = m_copyItems;
-    settings.SortEnabled = m_sort.Enabled;
-    settings.ForwardConfirm = ConfirmNames.load() ? 1 : 0;
+    m_options.Save(settings.Integers);
+    settings.Integers[SettingKey::CopyItem] = m_copyItems;
     WriteClosingSettings(m_store, settings, [this] {
-        SaveHistory(m_paths.HistoryFile, m_historyEnabled != 0, m_rangeItems);
+        SaveHistory(m_paths.HistoryFile, m_options.IsOn(Command::History), m_rangeItems);
     });
 }
 

@@ -28,14 +28,9 @@ bool ResetSortOrder(SortState& sort) {
     return true;
 }
 
-bool ToggleSortEnabled(SortState& sort) {
-    // Only 1 sorts, so any other stored value counts as off and turns on: flipping the lowest
-    // bit of a hand-edited 2 would give 3, checked in the menu but never sorting.
-    sort.Enabled = sort.Enabled == 1 ? 0 : 1;
-    if (sort.Enabled == 0) return false;
-    sort.Column = ListColumn::Address;
-    sort.Direction = SortDirection::Ascending;
-    return true;
+void SetSortEnabled(SortState& sort, std::int32_t enabled) {
+    sort.Enabled = enabled;
+    ResetSortOrder(sort);
 }
 
 }  // namespace ip2h

@@ -27,8 +27,8 @@ std::optional<SortIndicator> IndicatorOf(const SortState& sort);
 // true when the indicator is to move there.
 bool ResetSortOrder(SortState& sort);
 
-// The sort-enable command: on becomes off, anything else on. Returns the new state; when on,
-// the order is back on the first column, ascending.
-bool ToggleSortEnabled(SortState& sort);
+// The sort-enable option's new value; when it sorts, the order is back on the first column,
+// ascending.
+void SetSortEnabled(SortState& sort, std::int32_t enabled);
 
 }  // namespace ip2h

@@ -362,7 +362,7 @@ TEST(BatchRun, TheNamespaceServersAnswersAsCsvAndTsvLines) {
 TEST(BatchRun, RowsComeOutInInputOrderWhateverOrderTheAnswersComeIn) {
     std::atomic<unsigned> calls{0};
     Resolvers system, fake;
-    system.Lookup = [&calls](const std::string& address) {
+    system.Lookup = [&calls](const std::string& address, LookupOptions) {
         std::this_thread::sleep_for(std::chrono::milliseconds(calls++ * 7919 % 21));
         return NameOf(*ParseIpAddress(address));
     };

@@ -206,11 +206,10 @@ TEST(DnsClientTestDns, EveryNameInAFixedOrderAndTheIprevRule) {
                                                       {"2001:db8::3", "2001:db8::3 "},
                                                       {"2001:db8::40", "v6.hosts.example yes"}}));
     // The window's workers keep the same rule.
-    ConfirmNames = true;
-    EXPECT_EQ(ReverseLookup("198.51.100.20").Confirmed, Confirmation::Confirmed);
-    EXPECT_EQ(ReverseLookup("2001:db8::40").Confirmed, Confirmation::Confirmed);
-    EXPECT_EQ(ReverseLookup("198.51.100.21").Confirmed, Confirmation::Unknown);
-    ConfirmNames = false;
+    const LookupOptions confirm{.ConfirmNames = true};
+    EXPECT_EQ(ReverseLookup("198.51.100.20", confirm).Confirmed, Confirmation::Confirmed);
+    EXPECT_EQ(ReverseLookup("2001:db8::40", confirm).Confirmed, Confirmation::Confirmed);
+    EXPECT_EQ(ReverseLookup("198.51.100.21", confirm).Confirmed, Confirmation::Unknown);
 }
 
 TEST(DnsClientTestDns, AsksTheServerGivenAndCopesWithSilentDroppingAndShufflingOnes) {

@@ -50,7 +50,7 @@ TEST(WorkerSlotsTest, RefreshesFillTheLowestIdleSlotsAndNeverHandOutARunningAddr
     const std::unique_ptr<GatedLookup, void (*)(GatedLookup*)> openAtEnd(
         lookup.get(), [](GatedLookup* gate) { gate->Open("*"); });
     const auto engine = ResolutionEngine::Create(
-        [lookup](const std::string& address) { return lookup->Resolve(address); });
+        [lookup](const std::string& address, LookupOptions) { return lookup->Resolve(address); });
     const auto address = [](int n) {
         return "10.0." + std::to_string(n / 256) + "." + std::to_string(n % 256);
     };

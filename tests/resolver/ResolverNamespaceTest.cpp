@@ -66,17 +66,16 @@ TEST(TestDns, NamesComeBackFullyQualifiedInTheirCaseAndFailuresAsTheAddress) {
     // off.
     for (const char* address : {"198.51.100.7", "198.51.100.255"})
         EXPECT_EQ(ReverseLookup(address).Kind, AnswerKind::NoName) << address;
-    const auto confirmations = [] {
+    const auto confirmations = [](bool confirm) {
         std::string words;
         for (const char* address : {"192.0.2.1", "198.51.100.1", "198.51.100.3", "192.0.2.99"}) {
-            words.append(ConfirmationWord(ReverseLookup(address).Confirmed)).append(" ");
+            const LookupAnswer answer = ReverseLookup(address, {.ConfirmNames = confirm});
+            words.append(ConfirmationWord(answer.Confirmed)).append(" ");
         }
         return words;
     };
-    EXPECT_EQ(confirmations(), "    ");
-    ConfirmNames = true;
-    EXPECT_EQ(confirmations(), "yes no no  ");
-    ConfirmNames = false;
+    EXPECT_EQ(confirmations(false), "    ");
+    EXPECT_EQ(confirmations(true), "yes no no  ");
 }
 
 TEST(TestDns, ASilentServerCostsEachLookupItsTimeoutButNeverBlocksTheDispatcher) {
@@ -121,13 +120,14 @@ TEST(NetbiosPeer, NamesThePrivateAddressWhoseDnsLookupFails) {
     EXPECT_EQ(QueryNodeStatus(peer), name);
 
     EXPECT_EQ(ReverseLookup(address).Text, address);  // the option is off
-    UseNbt = true;
-    EXPECT_EQ(ReverseLookup(address).Kind, AnswerKind::NetBios);
-    const Answers answers = ResolveRows(*workers.Engine(), {address, "192.0.2.1", "192.0.2.99"});
-    UseNbt = false;
-    EXPECT_EQ(answers, (Answers{{address, name},
-                                {"192.0.2.1", "Host-01.Example.COM"},
-                                {"192.0.2.99", "192.0.2.99"}}));  // not private: no second lookup
+    const LookupOptions nbt{.NetbiosSecondLookup = true};
+    EXPECT_EQ(ReverseLookup(address, nbt).Kind, AnswerKind::NetBios);
+    const auto engine = workers.Engine();
+    engine->SetLookupOptions(nbt);
+    EXPECT_EQ(ResolveRows(*engine, {address, "192.0.2.1", "192.0.2.99"}),
+              (Answers{{address, name},
+                       {"192.0.2.1", "Host-01.Example.COM"},
+                       {"192.0.2.99", "192.0.2.99"}}));  // not private: no second lookup
 }
 
 }  // namespace

@@ -60,12 +60,12 @@ std::optional<std::string> ScriptedNodeStatus(in_addr target) {
 TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPrivateOnes) {
     SetResolverEntry(&ScriptedGetNameInfo);
     SetNodeStatusQuery(&ScriptedNodeStatus);
+    const LookupOptions nbt{.NetbiosSecondLookup = true};
     // The answer, a blank, and whom the lookup asked.
-    const auto traced = [](const std::string& address) {
+    const auto traced = [&nbt](const std::string& address) {
         g_asked.clear();
-        return ReverseLookup(address).Text + " " + g_asked;
+        return ReverseLookup(address, nbt).Text + " " + g_asked;
     };
-    UseNbt = true;
     // Names fully qualified, in their letter case, mended; the longest the interface returns.
     // Else the address itself: for an empty name or the root name ".", a peer without a name,
     // addresses not private or not of four fields ("10.1" reads as 10.0.0.1), and texts that are
@@ -95,12 +95,11 @@ TEST(ReverseLookup, AnswersTheNameAsGivenOrTheAddressAndAsksPeersOnlyForFailedPr
         {"10.0.0.7", AnswerKind::NoAnswer, 0},  // no peer answers: the name service's kind
     };
     for (const auto& [address, kind, status] : kinds) {
-        const LookupAnswer answer = ReverseLookup(address);
+        const LookupAnswer answer = ReverseLookup(address, nbt);
         EXPECT_EQ(std::tuple(AnswerKindWord(answer.Kind), answer.ErrorCode),
                   std::tuple(AnswerKindWord(kind), status))
             << address;
     }
-    UseNbt = false;  // the namespace's peer checks the option switched off
     SetResolverEntry(nullptr);
     SetNodeStatusQuery(nullptr);
 }

@@ -88,7 +88,7 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
         "\xFF\xFE\x80 not utf-8.example", "",
         "nul\0inside.example"s,           "\xC2\x85next-line\xE2\x80\xA8separator.example"};
     // By value: a worker may outlive a failed assertion.
-    auto engine = ResolutionEngine::Create([names](const std::string& address) {
+    auto engine = ResolutionEngine::Create([names](const std::string& address, LookupOptions) {
         return names[std::stoul(address.substr(address.rfind('.') + 1)) % names.size()];
     });
     auto table = ResultTable::Create();
@@ -130,14 +130,15 @@ TEST(EngineFaultTest, OnlyDefiniteAnswersOutliveTheirRun) {
     const AnswerKind kinds[] = {AnswerKind::Name,  AnswerKind::NoName,  AnswerKind::NoAnswer,
                                 AnswerKind::Error, AnswerKind::NetBios, AnswerKind::Name};
     auto asked = std::make_shared<std::array<std::atomic<int>, 6>>();
-    auto engine = ResolutionEngine::Create([asked, kinds](const std::string& address) {
-        const int n = address.back() - '0';
-        ++(*asked)[n];
-        const bool named = kinds[n] == AnswerKind::Name || kinds[n] == AnswerKind::NetBios;
-        LookupAnswer answer(named ? "h" + address : address, kinds[n]);
-        if (n == 5) answer.Confirmed = Confirmation::Unknown;
-        return answer;
-    });
+    auto engine =
+        ResolutionEngine::Create([asked, kinds](const std::string& address, LookupOptions) {
+            const int n = address.back() - '0';
+            ++(*asked)[n];
+            const bool named = kinds[n] == AnswerKind::Name || kinds[n] == AnswerKind::NetBios;
+            LookupAnswer answer(named ? "h" + address : address, kinds[n]);
+            if (n == 5) answer.Confirmed = Confirmation::Unknown;
+            return answer;
+        });
     auto table = ResultTable::Create();
     int before[6] = {};
     for (const int run : {1, 2}) {
@@ -165,7 +166,7 @@ TEST(EngineFaultTest, OnlyDefiniteAnswersOutliveTheirRun) {
 // the way, and the run still ends with every row of the last range answered.
 TEST(EngineLoadTest, MoreAnswersThanTheCacheHoldsInOneRunStillEndIt) {
     auto lookups = std::make_shared<std::atomic<int>>(0);
-    auto engine = ResolutionEngine::Create([lookups](const std::string& address) {
+    auto engine = ResolutionEngine::Create([lookups](const std::string& address, LookupOptions) {
         ++*lookups;
         return "host-" + address;
     });

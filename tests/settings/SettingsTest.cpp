@@ -124,13 +124,8 @@ TEST_F(HistoryTest, SavesListOrderWithCrLfWithoutRepeatsOrDeletesWhenOff) {
     EXPECT_EQ(items, (Texts{"", "1", "10", "A", "a", "b", "B", "c"}));
 }
 
-// What the user cannot undo from the window: an option stored as 2, a file made read-only.
-TEST_F(SettingsTest, StoredStateTheUserCannotReachIsMendedOrLeftAlone) {
-    // A toggle turns any "on" off, whatever the stored value.
-    const std::pair<int, int> toggles[] = {{0, 1}, {1, 0}, {2, 0}, {-1, 0}};
-    for (const auto& [stored, toggled] : toggles) EXPECT_EQ(ToggledOption(stored), toggled);
-
-    // A settings or history file the user made read-only is neither replaced nor deleted.
+// A settings or history file the user made read-only is neither replaced nor deleted.
+TEST_F(SettingsTest, AReadOnlyFileIsLeftAlone) {
     const fs::path history = m_dir / "h.txt";
     test::WriteFile(File(), "[Options]\r\nHistory=1\r\n");
     test::WriteFile(history, "10.0.0.1\r\n");

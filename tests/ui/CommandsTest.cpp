@@ -42,7 +42,7 @@ const std::string kLongName = "xn--bcher-kva." + std::string(233, 'a') + ".ru";
 constexpr SortIndicator kFirstAscending{ListColumn::Address, SortDirection::Ascending};
 
 // Odd last fields resolve to "h<field>.example.com", even ones fail; 99 has the long name.
-std::string FakeLookup(const std::string& address) {
+std::string FakeLookup(const std::string& address, LookupOptions) {
     const int last = std::stoi(address.substr(address.rfind('.') + 1));
     if (last == 99) return kLongName;
     return last % 2 == 1 ? "h" + std::to_string(last) + ".example.com" : address;
@@ -66,7 +66,9 @@ protected:
     }
     QComboBox* Range() const { return test::Child<QComboBox>(*m_dialog, "rangeComboBox"); }
     QComboBox* Interval() const { return test::Child<QComboBox>(*m_dialog, "intervalComboBox"); }
-    QTableView* List() const { return &m_dialog->ListView(); }
+    QTableView* List() const { return test::Child<QTableView>(*m_dialog, "resultTableView"); }
+    SortHeader& Header() const { return *test::Child<SortHeader>(*m_dialog, "sortHeader"); }
+    QAction* Action(const char* name) const { return test::Child<QAction>(*m_dialog, name); }
 
     void Focus(QWidget* widget) {
         widget->setFocus(Qt::OtherFocusReason);
@@ -103,12 +105,12 @@ protected:
         return static_cast<int>(List()->selectionModel()->selectedRows().size());
     }
     // The sort column and direction as the header's indicator shows them.
-    std::optional<SortIndicator> Sort() const { return m_dialog->Header().Indicator(); }
+    std::optional<SortIndicator> Sort() const { return Header().Indicator(); }
     // The tooltip of a row's Host name cell `width` pixels wide; empty when none shows.
     QString HostNameTip(int row, int width) {
         QToolTip::hideText();
         EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
-        m_dialog->Header().resizeSection(1, width);
+        Header().resizeSection(1, width);
         const QRect cell = List()->visualRect(m_dialog->Model().index(row, 1));
         QHelpEvent help(QEvent::ToolTip, cell.center(),
                         List()->viewport()->mapToGlobal(cell.center()));
@@ -116,7 +118,7 @@ protected:
         return QToolTip::isVisible() ? QToolTip::text() : QString();
     }
     void ClickHeader(ListColumn column) {
-        SortHeader& header = m_dialog->Header();
+        SortHeader& header = Header();
         const int section = static_cast<int>(column);
         const QPoint at(header.sectionViewportPosition(section) + header.sectionSize(section) / 2,
                         header.height() / 2);
@@ -179,7 +181,7 @@ TEST_F(CommandsTest, CopyWritesTheSelectedRowsInEveryCopyItemsMode) {
     for (const auto& [toggle, copied] : modes) {
         dialog.Dispatch(toggle);
         dialog.Dispatch(Command::Copy);
-        EXPECT_EQ(Clipboard(), QString::fromUtf8(copied)) << dialog.CopyItems();
+        EXPECT_EQ(Clipboard(), QString::fromUtf8(copied)) << copied;
     }
     // Pasted back, only lines that are addresses become rows.
     dialog.Dispatch(Command::Delete);
@@ -233,11 +235,11 @@ TEST_F(CommandsTest, HeaderClicksSortAndMoveTheIndicatorUnlessSortingIsOff) {
     test::Register(dialog, "10.77.1-10.77.2");
     EXPECT_EQ(Sort(), kFirstAscending);
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    dialog.MenuAction(Command::SortEnable)->trigger();
+    Action("sortEnableAction")->trigger();
     ClickHeader(Address);
     EXPECT_EQ(Sort(), std::nullopt);
     EXPECT_EQ(Listed(), (Addresses{"10.0.0.1", "10.0.0.2", "10.0.0.3"}));
-    dialog.MenuAction(Command::SortEnable)->trigger();
+    Action("sortEnableAction")->trigger();
     EXPECT_EQ(Sort(), kFirstAscending);
 }
 
@@ -250,7 +252,7 @@ bool HasCellHeight(const QFont& font, int points) {
 }
 
 TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
-    MainDialog& dialog = OpenWith();
+    OpenWith();
     auto wheel = [](QWidget* target, int delta, Qt::KeyboardModifiers modifiers) {
         const QPointF at = QRectF(target->rect()).center();
         QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
@@ -261,7 +263,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
     };
     QWidget* viewport = List()->viewport();
     ASSERT_EQ(List()->font().pointSize(), 9);
-    const QFont header = dialog.Header().font();
+    const QFont header = Header().font();
     Range()->setEditText(u"typed"_s);
     Interval()->setCurrentIndex(1);
     ASSERT_EQ(Interval()->currentText(), u"256"_s);
@@ -276,7 +278,7 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         {120, none, Range()->lineEdit(), 0, 0},
         {480, ctrl, viewport, 10, 0},  // one step per message
         {120, ctrl, Range(), 11, 0},
-        {120, ctrl, dialog.Header().viewport(), 12, 0},
+        {120, ctrl, Header().viewport(), 12, 0},
         {120, ctrl, viewport, 13, 0},
         {120, ctrl, viewport, 14, 16},
         {-120, ctrl, viewport, 13, 16},  // the header keeps its 16 points
@@ -286,8 +288,8 @@ TEST_F(CommandsTest, CtrlWheelZoomsTheListOnePointPerMessageBetween9And32) {
         wheel(over, delta, modifiers);
         EXPECT_TRUE(listPoints == 0 ? List()->font().pointSize() == 9
                                     : HasCellHeight(List()->font(), listPoints));
-        EXPECT_TRUE(headerPoints == 0 ? dialog.Header().font() == header
-                                      : HasCellHeight(dialog.Header().font(), headerPoints));
+        EXPECT_TRUE(headerPoints == 0 ? Header().font() == header
+                                      : HasCellHeight(Header().font(), headerPoints));
         EXPECT_EQ(Interval()->currentText(), u"256"_s);
         EXPECT_TRUE(List()->hasFocus());
     }
@@ -353,31 +355,33 @@ TEST_F(CommandsTest, ACheckpointSavesAndTheWindowGoesOn) {
     EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("CopyItem=3"), std::string::npos);
 }
 
-// Each option toggles its check mark, is written at close and comes back; the stays-on-top
-// band reaches the native window without moving it.
+// Each option's menu item toggles its check mark and its effect, is written at close and
+// comes back; the stays-on-top band reaches the native window without moving it, and the
+// lookup options reach the engine.
 TEST_F(CommandsTest, MenuItemsToggleTheOptionsWhichAreWrittenAtClose) {
-    const Command options[] = {Command::WindowTopMost, Command::UseNbt, Command::History,
-                               Command::SortEnable, Command::ConfirmNames};
-    auto state = [&options](const MainDialog& d) {
+    auto state = [this] {
         std::string out;
-        for (const Command option : options) out += d.MenuAction(option)->isChecked() ? '1' : '0';
-        return out + (d.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint) ? " top" : "");
+        for (const OptionRow& row : kOptionTable)
+            out += Action(row.ActionName)->isChecked() ? '1' : '0';
+        const bool top = m_dialog->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint);
+        const LookupOptions lookups = m_engine->CurrentLookupOptions();
+        return out + (top ? " top" : "") + (lookups.NetbiosSecondLookup ? " nbt" : "") +
+               (lookups.ConfirmNames ? " confirm" : "");
     };
     MainDialog& dialog = OpenWith();
     const QRect geometry = dialog.geometry();
-    EXPECT_EQ(state(dialog), "00110");
-    for (const Command option : options) dialog.MenuAction(option)->trigger();
-    EXPECT_EQ(state(dialog), "11001 top");
+    EXPECT_EQ(state(), "00110");
+    for (const OptionRow& row : kOptionTable) Action(row.ActionName)->trigger();
+    EXPECT_EQ(state(), "11001 top nbt confirm");
     EXPECT_EQ(dialog.geometry(), geometry);
-    dialog.MenuAction(Command::Exit)->trigger();
+    Action("exitAction")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }));
     EXPECT_NE(test::ReadFile(m_paths.SettingsFile).find("ForwardConfirm=1"), std::string::npos);
-    MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
-    EXPECT_EQ(state(reopened), "11001 top");
-    reopened.MenuAction(Command::WindowTopMost)->trigger();
-    reopened.MenuAction(Command::ConfirmNames)->trigger();
-    EXPECT_EQ(state(reopened), "01000");
-    ConfirmNames = false;
+    const MainDialog& reopened = Open(ResolutionEngine::Create(FakeLookup));
+    EXPECT_EQ(state(), "11001 top nbt confirm");
+    Action("windowTopMostAction")->trigger();
+    Action("confirmNamesAction")->trigger();
+    EXPECT_EQ(state(), "01000 nbt");
     EXPECT_TRUE(reopened.isVisible());
 }
 
@@ -418,7 +422,7 @@ TEST_F(CommandsTest, AJapaneseWindowShowsItsTextsInJapanese) {
     EXPECT_EQ(buttons.first()->text() + buttons.last()->text(), u"保存(&S)キャンセル"_s);
     chooser->reject();
     // The about box opens without a nested event loop: the trigger returns with it open.
-    dialog.MenuAction(Command::About)->trigger();
+    Action("aboutAction")->trigger();
     QPointer<QWidget> about = QApplication::activeModalWidget();
     ASSERT_FALSE(about.isNull());
     EXPECT_EQ(about->windowTitle(), u"バージョン情報"_s);

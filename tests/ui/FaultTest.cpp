@@ -33,9 +33,10 @@ TEST_F(WindowFaultTest, ClosingDuringLookupsThatNeverReturnSavesAndEndsTheProces
         const std::filesystem::path dir = childDir;
         m_paths = {dir / "x.ini", dir / "x_history.txt"};
         const bool byMenu = std::getenv("IP2H_TEST_CLOSING_SIGNAL") == nullptr;
-        auto engine = ResolutionEngine::Create([](const std::string&) -> LookupAnswer {
-            for (;;) std::this_thread::sleep_for(1h);
-        });
+        auto engine =
+            ResolutionEngine::Create([](const std::string&, LookupOptions) -> LookupAnswer {
+                for (;;) std::this_thread::sleep_for(1h);
+            });
         EndProcess(
             RunMainWindow(m_paths, *m_table, engine, [&engine, dir, byMenu](MainDialog& dialog) {
                 test::Register(dialog, "10.0.0.0-10.0.0.255");

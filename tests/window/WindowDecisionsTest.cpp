@@ -1,5 +1,6 @@
 // What the main window decides without a window: which key runs which command, where the
-// window opens and where the column header draws its parts.
+// window opens, where the column header draws its parts and what its options do with their
+// keys.
 #include <gtest/gtest.h>
 #include <netdb.h>
 
@@ -15,6 +16,7 @@
 #include "window/CellColours.h"
 #include "window/HeaderGeometry.h"
 #include "window/KeyRouting.h"
+#include "window/OptionTable.h"
 #include "window/SortCommands.h"
 #include "window/WindowPlacement.h"
 
@@ -143,6 +145,69 @@ TEST(HeaderGeometryTest, TitleIndicatorAndBarFollowTheItemSizeSortAndPress) {
         EXPECT_EQ(LayoutHeaderItem(c.item, c.column, c.indicator, c.pressed), c.expected)
             << c.item.Left << " " << c.item.Right << " " << static_cast<int>(c.column);
     }
+}
+
+// Each option opens with its key's default, toggles to 0 or 1 and is written back under its
+// key when the window closes; a hand-edited 2 is on, but off for SortEnable, and is kept as it
+// is unless the option holds only on or off.
+TEST(OptionTableTest, EachOptionComesBackFromItsKey) {
+    const struct {
+        Command Option;
+        SettingKey Key;
+        bool ByDefault, TwoIsOn;
+        int TwoKept;
+    } options[] = {
+        {Command::WindowTopMost, SettingKey::WindowTopMost, false, true, 2},
+        {Command::UseNbt, SettingKey::Nbt, false, true, 1},
+        {Command::History, SettingKey::History, true, true, 2},
+        {Command::SortEnable, SettingKey::SortEnable, true, false, 2},
+        {Command::ConfirmNames, SettingKey::ForwardConfirm, false, true, 1},
+    };
+    ASSERT_EQ(std::size(options), kOptionTable.size());
+    test::TempDir dir;
+    ProfileStore store(dir / "s.ini");
+    const auto reopen = [&store] {
+        OptionValues values;
+        values.Load(ReadOpeningSettings(store).Integers);
+        return values;
+    };
+    const auto close = [&store](OptionValues& values, bool toggle) {
+        ClosingSettings closing;
+        for (const OptionRow& row : kOptionTable) {
+            if (toggle) {
+                EXPECT_EQ(values.Toggle(row.Toggle), &row);
+            }
+        }
+        values.Save(closing.Integers);
+        WriteClosingSettings(store, closing, {});
+    };
+    const OptionValues fresh = reopen();
+    EXPECT_EQ(fresh.Lookups(), LookupOptions{});
+    OptionValues values = fresh;
+    close(values, true);
+    EXPECT_EQ(test::ReadFile(dir / "s.ini"),
+              "[Settings]\nWindowTopMost=1\nIsZoomed=0\nColnmWidth=0:0:0:0\n[Options]\n"
+              "NBT=1\nHistory=0\nCopyItem=0\nSortEnable=0\nForwardConfirm=1\n");
+    const OptionValues toggled = reopen();
+    EXPECT_EQ(toggled.Lookups(), (LookupOptions{true, true}));
+    for (const auto& o : options) {
+        SCOPED_TRACE(DefinitionOf(o.Key).Key);
+        EXPECT_EQ(fresh.IsOn(o.Option), o.ByDefault);
+        EXPECT_EQ(toggled.IsOn(o.Option), !o.ByDefault);
+        WriteIntegerSetting(store, o.Key, 2);
+    }
+    values = reopen();
+    close(values, false);
+    const OptionValues kept = reopen();
+    close(values, true);
+    const OptionValues flipped = reopen();
+    for (const auto& o : options) {
+        SCOPED_TRACE(DefinitionOf(o.Key).Key);
+        EXPECT_EQ(kept.IsOn(o.Option), o.TwoIsOn);
+        EXPECT_EQ(kept.Value(o.Option), o.TwoKept);
+        EXPECT_EQ(flipped.Value(o.Option), o.TwoIsOn ? 0 : 1);
+    }
+    EXPECT_EQ(values.Toggle(Command::Copy), nullptr);
 }
 
 using enum RowStatus;
