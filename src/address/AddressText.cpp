@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <span>
 #include <system_error>
 
 #include "base/IntScan.h"
@@ -11,6 +10,15 @@ namespace ip2h {
 namespace {
 
 constexpr std::string_view kQuadFormat = "%i.%i.%i.%i";
+// Two quads joined by "-".
+constexpr auto kRangeFormatText = [] {
+    std::array<char, kQuadFormat.size() * 2 + 1> text{};
+    const auto dash = std::ranges::copy(kQuadFormat, text.begin()).out;
+    *dash = '-';
+    std::ranges::copy(kQuadFormat, dash + 1);
+    return text;
+}();
+constexpr std::string_view kRangeFormat(kRangeFormatText.data(), kRangeFormatText.size());
 
 bool ReadQuad(std::string_view text, std::int64_t (&fields)[4]) {
     return ScanFields(text, kQuadFormat, fields) == 4;
@@ -94,17 +102,22 @@ std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std:
     return std::string(out.View());
 }
 
+std::optional<std::string> ReadLeadingQuad(std::string_view text) {
+    std::int64_t f[4];
+    if (!ReadQuad(text, f)) return std::nullopt;
+    return NormaliseFields(f[0], f[1], f[2], f[3]);
+}
+
 std::optional<AddressRange> ParseRangeText(std::string_view text) {
     if (text.find('-') == std::string_view::npos) return std::nullopt;
     std::int64_t f[8];
-    if (ScanFields(text, "%i.%i.%i.%i-%i.%i.%i.%i", f) == 8) {
+    if (ScanFields(text, kRangeFormat, f) == 8) {
         return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]),
                             NormaliseFields(f[4], f[5], f[6], f[7])};
     }
     // The "-" takes no part in the decision: four fields are enough for an open range.
-    if (ScanFields(text, "%i.%i.%i.%i-", std::span(f, 4)) == 4) {
-        return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]), "255.255.255.255"};
-    }
+    if (auto start = ReadLeadingQuad(text))
+        return AddressRange{std::move(*start), "255.255.255.255"};
     return std::nullopt;
 }
 

@@ -25,6 +25,10 @@ std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text);
 // 255 or more, or beyond 32 bits) becomes 255, so the result is always a dotted quad.
 std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std::int64_t d);
 
+// The canonical text (NormaliseFields) of the four "%i" fields `text` starts with; text after
+// them is ignored. Nothing when it does not start with four fields.
+std::optional<std::string> ReadLeadingQuad(std::string_view text);
+
 struct AddressRange {
     std::string Start;
     std::string End;
