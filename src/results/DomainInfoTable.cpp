@@ -1,6 +1,7 @@
 #include "results/DomainInfoTable.h"
 
 #include "base/AsciiCase.h"
+#include "base/FixedText.h"
 
 #include <algorithm>
 #include <array>
@@ -295,19 +296,9 @@ constexpr DomainInfoRecord DomainInfoTable[kDomainInfoCount] = {
 
 namespace {
 
-// The text of a fixed field, usable in constant expressions (FieldText is not).
-template <std::size_t N>
-constexpr std::string_view FieldView(const char (&field)[N]) {
-    std::size_t length = 0;
-    while (length < N && field[length] != '\0') {
-        ++length;
-    }
-    return std::string_view(field, length);
-}
-
 template <std::size_t N>
 constexpr bool HoldsText(const char (&field)[N]) {
-    const std::size_t length = FieldView(field).size();
+    const std::size_t length = FieldText(field).size();
     return length > 0 && length < N;
 }
 
@@ -327,7 +318,7 @@ constexpr bool AllRecordsWellFormed() {
     for (const DomainInfoRecord& record : DomainInfoTable) {
         if (!HoldsText(record.Suffix) || !HoldsText(record.JapaneseText) ||
             !HoldsText(record.EnglishText) || !HoldsText(record.Region) ||
-            !IsValidSuffix(FieldView(record.Suffix))) {
+            !IsValidSuffix(FieldText(record.Suffix))) {
             return false;
         }
     }
@@ -344,7 +335,7 @@ struct SuffixEntry {
 constexpr std::array<SuffixEntry, kDomainInfoCount> BuildSuffixIndex() {
     std::array<SuffixEntry, kDomainInfoCount> entries{};
     for (int i = 0; i < kDomainInfoCount; ++i) {
-        entries[i] = SuffixEntry{FieldView(DomainInfoTable[i].Suffix), i};
+        entries[i] = SuffixEntry{FieldText(DomainInfoTable[i].Suffix), i};
     }
     std::sort(entries.begin(), entries.end(),
               [](const SuffixEntry& a, const SuffixEntry& b) { return a.Suffix < b.Suffix; });
@@ -424,7 +415,7 @@ std::string_view DomainDescription(int index, bool japanese) {
         return {};
     }
     const DomainInfoRecord& record = DomainInfoTable[index];
-    return japanese ? FieldView(record.JapaneseText) : FieldView(record.EnglishText);
+    return japanese ? FieldText(record.JapaneseText) : FieldText(record.EnglishText);
 }
 
 }  // namespace ip2h
