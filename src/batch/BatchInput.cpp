@@ -1,10 +1,9 @@
 #include "batch/BatchInput.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <string>
 
+#include "base/AtomicFile.h"
 #include "batch/BatchAddressText.h"
 
 namespace ip2h {
@@ -40,8 +39,7 @@ void ReadInput(const std::shared_ptr<BatchShared>& shared, int fd) {
     bool afterCr = false;
     int error = 0;
     for (bool more = true; more;) {
-        const ssize_t count = ::read(fd, buffer.get(), kReadSize);
-        if (count < 0 && errno == EINTR) continue;
+        const ssize_t count = ReadSome(fd, buffer.get(), kReadSize);
         if (count <= 0) {
             error = count < 0 ? errno : 0;
             if (!line.empty()) endLine();

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <csignal>
 
+#include "base/AtomicFile.h"
+
 namespace ip2h {
 namespace {
 
@@ -52,7 +54,7 @@ TerminationSignals::~TerminationSignals() {
 
 void TerminationSignals::OnSignalled() {
     char bytes[16];
-    while (::read(g_wakeSockets[0], bytes, sizeof bytes) > 0) {
+    while (ReadSome(g_wakeSockets[0], bytes, sizeof bytes) > 0) {
     }
     m_window.close();
 }
