@@ -59,22 +59,6 @@ bool ValidInterval(std::int64_t interval) {
     return interval >= kMinInterval && interval <= kMaxInterval;
 }
 
-int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
-              const std::function<bool(std::string_view)>& visit) {
-    // Held in 64 bits, so that a step past 255.255.255.255 ends the walk instead of wrapping
-    // round to 0.0.0.0.
-    std::uint64_t current = start;
-    int visited = 0;
-    if (current > end || !ValidInterval(interval)) return 0;
-    while (visited < limit) {
-        ++visited;
-        if (!visit(FormatAddress(static_cast<std::uint32_t>(current)).View())) break;
-        current += static_cast<std::uint64_t>(interval);
-        if (current > end) break;
-    }
-    return visited;
-}
-
 std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text) {
     for (const char c : text) {
         if (c != '.' && (c < '0' || c > '9')) return std::nullopt;
@@ -142,11 +126,6 @@ std::optional<std::uint32_t> AddressValue(std::string_view text) {
     std::int64_t fields[4];
     ReadQuad(text, fields);
     return QuadValue(fields);
-}
-
-std::uint64_t AddressCount(AddressSpan span, std::int64_t interval) {
-    if (span.First > span.Last || !ValidInterval(interval)) return 0;
-    return (std::uint64_t{span.Last} - span.First) / static_cast<std::uint64_t>(interval) + 1;
 }
 
 ListLine ReadListLine(std::string_view line) {

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,9 +49,45 @@ struct AddressSpan {
     std::uint32_t Last = 0;
 };
 
-// How many addresses a walk of `span` stepping by `interval` (1 to 65536) visits; 0 when it
-// starts above its end.
-std::uint64_t AddressCount(AddressSpan span, std::int64_t interval);
+// Whether a step between addresses lies in 1..65536.
+bool ValidInterval(std::int64_t interval);
+
+// The walk of a range from its first address to its last, stepping by an interval, one
+// address at a time: a few numbers whatever the size of the range, so that a caller can stop
+// anywhere and go on later. It never wraps past 255.255.255.255. A start above the end or an
+// interval outside 1..65536 walks nothing.
+class RangeWalk {
+public:
+    RangeWalk() = default;  // walks nothing
+    RangeWalk(AddressSpan span, std::int64_t interval) {
+        if (span.First > span.Last || !ValidInterval(interval)) return;
+        m_next = span.First;
+        m_last = span.Last;
+        m_interval = static_cast<std::uint64_t>(interval);
+    }
+
+    bool Done() const { return m_next > m_last; }
+    // The addresses still to come.
+    std::uint64_t Remaining() const { return Done() ? 0 : (m_last - m_next) / m_interval + 1; }
+    // The next address; only while not Done.
+    std::uint32_t Next() {
+        const auto address = static_cast<std::uint32_t>(m_next);
+        m_next += m_interval;
+        return address;
+    }
+
+private:
+    // 64 bits, so that the step past 255.255.255.255 ends the walk instead of wrapping round
+    // to 0.0.0.0.
+    std::uint64_t m_next = 1;
+    std::uint64_t m_last = 0;
+    std::uint64_t m_interval = 1;
+};
+
+// How many addresses a walk of `span` stepping by `interval` visits.
+inline std::uint64_t AddressCount(AddressSpan span, std::int64_t interval) {
+    return RangeWalk(span, interval).Remaining();
+}
 
 // What a copied list or a spreadsheet puts around addresses, dropped before a line is read:
 // blanks, quotes and tabs.
@@ -86,15 +121,6 @@ struct DottedQuadText {
     void AppendNumber(unsigned value);
 };
 DottedQuadText FormatAddress(std::uint32_t value);
-
-// Whether a step between addresses lies in 1..65536.
-bool ValidInterval(std::int64_t interval);
-
-// Calls `visit` with the addresses from `start` to `end` stepping by `interval`, at most
-// `limit` of them, until it returns false; never wraps past 255.255.255.255. Returns how
-// many it visited (0 for an invalid interval or a start above the end).
-int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
-              const std::function<bool(std::string_view)>& visit);
 
 // The interval typed by the user: the leading decimal integer (0 when there is none);
 // 0 and 1 give 1, negative values and 65536 or more give 65536.
