@@ -97,6 +97,61 @@ constexpr bool IsListFiller(char c) {
 // A list line is read up to this many characters; the rest of a longer one is ignored.
 inline constexpr std::size_t kMaxListLineLength = 4095;
 
+// Splits a list of addresses (a paste, or standard input in batch mode) into its lines, taken
+// in pieces of any size as they come. CR LF, LF and a lone CR each end a line, and a line is
+// kept up to kMaxListLineLength characters. List fillers before a line's text are dropped as
+// they come, so that a long run of them cannot push the text out of the kept part. Lines that
+// keep nothing are passed over.
+class ListLineSplitter {
+public:
+    struct Rules {
+        bool DropAllFillers = false;  // fillers inside and after a line's text go too
+        bool NulEndsLine = false;     // a NUL ends a line as well
+    };
+    explicit ListLineSplitter(Rules rules) : m_rules(rules) {}
+
+    // Calls `take` with each line that `text` ends until it returns false, and returns false
+    // then.
+    template <typename Take>
+    bool Feed(std::string_view text, Take&& take) {
+        for (const char c : text) {
+            if (c == '\n' && m_afterCr) {
+                m_afterCr = false;
+                continue;
+            }
+            m_afterCr = c == '\r';
+            if (c == '\r' || c == '\n' || (c == '\0' && m_rules.NulEndsLine)) {
+                if (!EndLine(take)) return false;
+            } else if (m_line.size() < kMaxListLineLength &&
+                       !(IsListFiller(c) && (m_rules.DropAllFillers || m_line.empty()))) {
+                m_line.push_back(c);
+            }
+        }
+        return true;
+    }
+
+    // The list has ended: an unterminated last line counts like any other, since dropping it
+    // would lose the last address of a list copied without a final line end.
+    template <typename Take>
+    void Finish(Take&& take) {
+        EndLine(take);
+        m_afterCr = false;
+    }
+
+private:
+    template <typename Take>
+    bool EndLine(Take& take) {
+        if (m_line.empty()) return true;
+        const bool more = take(std::string_view(m_line));
+        m_line.clear();
+        return more;
+    }
+
+    Rules m_rules;
+    std::string m_line;
+    bool m_afterCr = false;
+};
+
 // What one line of a list of addresses stands for (a paste, or standard input in batch mode):
 // a block "a.b.c.d/n" or a range "a-b" whose both ends read as addresses (an AddressSpan), a
 // dotted quad (kept as written, so "010.0.0.1" stays that text), or nothing. The line is
