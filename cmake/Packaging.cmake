@@ -12,10 +12,11 @@ configure_file(${IP2H_RESOURCES}/${IP2H_APP_ID}.metainfo.xml.in
                ${PROJECT_BINARY_DIR}/${IP2H_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/${IP2H_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-# The PNGs already sit in the theme's layout (<N>x<N>/apps), so the tree is copied as it is.
-install(DIRECTORY ${IP2H_RESOURCES}/icons/hicolor
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons
-        FILES_MATCHING PATTERN "*.png")
+# The PNGs already sit in the theme's layout (<N>x<N>/apps).
+foreach(size IN LISTS IP2H_ICON_SIZES)
+    install(FILES ${IP2H_RESOURCES}/icons/hicolor/${size}x${size}/apps/ip2hostname.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
 install(FILES ${IP2H_RESOURCES}/icons/ip2hostname.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # The manual page, compressed as Debian keeps manual pages (-n: the same bytes at every build).

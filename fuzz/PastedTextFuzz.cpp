@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "FuzzSupport.h"
 #include "address/AddressText.h"
@@ -29,10 +30,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint32_t number = input.Number();
     const std::string_view clipboard = input.Rest();
 
-    const std::string clean = CleanPastedText(clipboard);
-    Require(clean.find_first_of(std::string_view(" \"'\t\r")) == std::string::npos,
-            "blanks, quotes, tabs and carriage returns are removed");
-    Require(clean.size() <= clipboard.size(), "cleaning only removes");
+    // The text's lines, fed whole or in two pieces cut anywhere: the same lines either way.
+    const auto split = [clipboard](std::size_t cut) {
+        std::vector<std::string> lines;
+        const auto take = [&lines](std::string_view line) {
+            lines.emplace_back(line);
+            return true;
+        };
+        ListLineSplitter splitter({.DropAllFillers = true, .NulEndsLine = false});
+        splitter.Feed(clipboard.substr(0, cut), take);
+        splitter.Feed(clipboard.substr(cut), take);
+        splitter.Finish(take);
+        return lines;
+    };
+    const std::vector<std::string> lines = split(clipboard.size());
+    Require(split(number % (clipboard.size() + 1)) == lines, "pieces split as the whole does");
+    for (const std::string& line : lines) {
+        Require(!line.empty() && line.size() <= kMaxListLineLength, "lines are cut at the limit");
+        Require(line.find_first_of(std::string_view(" \"'\t\r\n")) == std::string::npos,
+                "blanks, quotes, tabs and line ends are removed");
+    }
 
     ResultTable& table = Table();
     // Anywhere from an empty table to one row short of full.
@@ -55,10 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(IsDottedQuad(FieldText(row.Address)), "pasted rows are addresses");
         Require(row.Status == Pending && row.Selected == 0, "pasted rows are pending");
     }
-    // Pasting never adds more rows than the text has lines times the per-range limit.
-    const std::size_t lines =
-        static_cast<std::size_t>(std::count(clean.begin(), clean.end(), '\n')) + 1;
-    Require(static_cast<std::size_t>(added) <= lines * static_cast<std::size_t>(maxLimit),
+    // Pasting never adds more rows than the text has lines times the per-range limit (a text
+    // without a line end is one line).
+    const std::size_t lineCount = std::max<std::size_t>(lines.size(), 1);
+    Require(static_cast<std::size_t>(added) <= lineCount * static_cast<std::size_t>(maxLimit),
             "at most MaxLimit rows per pasted line");
     return 0;
 }

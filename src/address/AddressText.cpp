@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <span>
 #include <system_error>
 
 #include "base/IntScan.h"
@@ -11,6 +10,15 @@ namespace ip2h {
 namespace {
 
 constexpr std::string_view kQuadFormat = "%i.%i.%i.%i";
+// Two quads joined by "-".
+constexpr auto kRangeFormatText = [] {
+    std::array<char, kQuadFormat.size() * 2 + 1> text{};
+    const auto dash = std::ranges::copy(kQuadFormat, text.begin()).out;
+    *dash = '-';
+    std::ranges::copy(kQuadFormat, dash + 1);
+    return text;
+}();
+constexpr std::string_view kRangeFormat(kRangeFormatText.data(), kRangeFormatText.size());
 
 bool ReadQuad(std::string_view text, std::int64_t (&fields)[4]) {
     return ScanFields(text, kQuadFormat, fields) == 4;
@@ -51,22 +59,6 @@ bool ValidInterval(std::int64_t interval) {
     return interval >= kMinInterval && interval <= kMaxInterval;
 }
 
-int WalkRange(std::uint32_t start, std::uint32_t end, std::int64_t interval, int limit,
-              const std::function<bool(std::string_view)>& visit) {
-    // Held in 64 bits, so that a step past 255.255.255.255 ends the walk instead of wrapping
-    // round to 0.0.0.0.
-    std::uint64_t current = start;
-    int visited = 0;
-    if (current > end || !ValidInterval(interval)) return 0;
-    while (visited < limit) {
-        ++visited;
-        if (!visit(FormatAddress(static_cast<std::uint32_t>(current)).View())) break;
-        current += static_cast<std::uint64_t>(interval);
-        if (current > end) break;
-    }
-    return visited;
-}
-
 std::optional<std::array<int, 4>> DottedQuadFields(std::string_view text) {
     for (const char c : text) {
         if (c != '.' && (c < '0' || c > '9')) return std::nullopt;
@@ -94,17 +86,22 @@ std::string NormaliseFields(std::int64_t a, std::int64_t b, std::int64_t c, std:
     return std::string(out.View());
 }
 
+std::optional<std::string> ReadLeadingQuad(std::string_view text) {
+    std::int64_t f[4];
+    if (!ReadQuad(text, f)) return std::nullopt;
+    return NormaliseFields(f[0], f[1], f[2], f[3]);
+}
+
 std::optional<AddressRange> ParseRangeText(std::string_view text) {
     if (text.find('-') == std::string_view::npos) return std::nullopt;
     std::int64_t f[8];
-    if (ScanFields(text, "%i.%i.%i.%i-%i.%i.%i.%i", f) == 8) {
+    if (ScanFields(text, kRangeFormat, f) == 8) {
         return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]),
                             NormaliseFields(f[4], f[5], f[6], f[7])};
     }
     // The "-" takes no part in the decision: four fields are enough for an open range.
-    if (ScanFields(text, "%i.%i.%i.%i-", std::span(f, 4)) == 4) {
-        return AddressRange{NormaliseFields(f[0], f[1], f[2], f[3]), "255.255.255.255"};
-    }
+    if (auto start = ReadLeadingQuad(text))
+        return AddressRange{std::move(*start), "255.255.255.255"};
     return std::nullopt;
 }
 
@@ -129,11 +126,6 @@ std::optional<std::uint32_t> AddressValue(std::string_view text) {
     std::int64_t fields[4];
     ReadQuad(text, fields);
     return QuadValue(fields);
-}
-
-std::uint64_t AddressCount(AddressSpan span, std::int64_t interval) {
-    if (span.First > span.Last || !ValidInterval(interval)) return 0;
-    return (std::uint64_t{span.Last} - span.First) / static_cast<std::uint64_t>(interval) + 1;
 }
 
 ListLine ReadListLine(std::string_view line) {

@@ -1,7 +1,6 @@
 #include "address/RangeRegistration.h"
 
 #include "address/AddressText.h"
-#include "base/IntScan.h"
 
 namespace ip2h {
 
@@ -21,14 +20,10 @@ RegistrationPlan PlanRegistration(std::string_view rangeText, std::string_view i
         plan.End = block->End;
         plan.Readable = true;
     } else if (work.find('-') == std::string::npos) {
-        std::int64_t f[4] = {};
-        if (ScanFields(work, "%i.%i.%i.%i", f) == 4) {
-            plan.Start = NormaliseFields(f[0], f[1], f[2], f[3]);
-            plan.Readable = true;
-        } else {
-            plan.Start = "0.0.0.0";
-        }
+        const auto address = ReadLeadingQuad(work);
+        plan.Start = address.value_or("0.0.0.0");
         plan.End = plan.Start;
+        plan.Readable = address.has_value();
     } else if (const auto range = ParseRangeText(work)) {
         plan.Start = range->Start;
         plan.End = range->End;

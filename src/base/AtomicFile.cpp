@@ -27,6 +27,13 @@ int WriteAll(int fd, std::string_view bytes) {
     return 0;
 }
 
+ssize_t ReadSome(int fd, void* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t count = ::read(fd, buffer, size);
+        if (count >= 0 || errno != EINTR) return count;
+    }
+}
+
 namespace {
 
 // Creates a new file "<path>.tmp.<unique>" with mode 0666 less the umask, as any new file

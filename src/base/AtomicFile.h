@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <filesystem>
 #include <string_view>
 
@@ -19,6 +22,10 @@ bool ReplaceFileAtomically(const std::filesystem::path& path, std::string_view b
 // Writes all of `bytes` to `fd`, going on after partial writes and interruptions. Returns 0,
 // or the errno of the write that failed.
 int WriteAll(int fd, std::string_view bytes);
+
+// One read() of up to `size` bytes, tried again when a signal interrupts it before anything
+// is read. Returns what read() returns: the bytes read, 0 at the end, or -1 with errno set.
+ssize_t ReadSome(int fd, void* buffer, std::size_t size);
 
 // Opens `path` for reading without blocking on a FIFO or a device: the descriptor of a
 // regular file, which the caller closes, or -1 with errno saying why (EINVAL: not a regular

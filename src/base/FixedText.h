@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace ip2h {
 
@@ -27,10 +28,14 @@ inline std::string_view CutAtCharacterBoundary(std::string_view text, std::size_
     return text.substr(0, end);
 }
 
-// The text held by a fixed field (up to its terminator, never past its end).
+// The text held by a fixed field (up to its terminator, never past its end). Usable in
+// constant expressions too, for tables checked at compile time.
 template <std::size_t N>
-std::string_view FieldText(const char (&field)[N]) {
-    return std::string_view(field, ::strnlen(field, N));
+constexpr std::string_view FieldText(const char (&field)[N]) {
+    if (!std::is_constant_evaluated()) return std::string_view(field, ::strnlen(field, N));
+    std::size_t length = 0;
+    while (length < N && field[length] != '\0') ++length;
+    return std::string_view(field, length);
 }
 
 // A text field of at most N - 1 bytes, cut like a fixed field, held as a string: a short text

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,10 +10,15 @@ namespace ip2h {
 inline constexpr std::string_view kLanguageEnglish = "EN";
 inline constexpr std::string_view kLanguageJapanese = "JP";
 
-// Maps a user-interface language as the platform reports it ("ja", "ja-JP", "ja_JP.UTF-8",
-// "Japanese_Japan.932", a "ja:en" preference list) to "JP"; every other language, also an
-// empty or unknown one, gives "EN". Only the first entry of a preference list counts.
-std::string LanguageCodeForUiLanguage(std::string_view uiLanguage);
+// The code of the interface language the desktop asks for, read from the environment through
+// `getenv` as Qt reads it on Linux (QLocale::system().uiLanguages()), so that the window and
+// the batch mode choose alike and without Qt. LANGUAGE, when set, is a preference list ("ja:en")
+// whose first entry that names a language counts, an empty entry standing for the locale;
+// without it the locale counts, the first set of LC_ALL, LC_MESSAGES and LANG. A name names a
+// language when its part before territory, code set or modifier ("ja" of "ja_JP.UTF-8") is two
+// or three ASCII letters or digits; "C" and "POSIX" do not. "JP" for Japanese ("ja", "jpn", in
+// any case), "EN" for any other language and when nothing names one.
+std::string LanguageCodeFromEnvironment(const std::function<const char*(const char*)>& getenv);
 
 // The process-wide language code. main() sets it once, before any worker thread exists;
 // after that it is only read, so reading it from any thread needs no lock. Tests may set

@@ -67,10 +67,10 @@ std::optional<std::uint32_t> ReadExactAddress(std::string_view text) {
     return value;
 }
 
-std::uint64_t BatchSpanCount(const BatchSpan& span, std::uint32_t interval) {
-    if (!span.V6) return AddressCount(span.V4, interval);
-    if (span.V6->TooLarge || span.V6->Count == 0) return 0;
-    return (span.V6->Count - 1) / interval + 1;
+RangeWalk BatchSpanWalk(const BatchSpan& span, std::uint32_t interval) {
+    if (!span.V6) return RangeWalk(span.V4, interval);
+    if (span.V6->TooLarge || span.V6->Count == 0) return RangeWalk();
+    return RangeWalk(AddressSpan{0, span.V6->Count - 1}, interval);
 }
 
 BatchArgument ReadBatchArgument(std::string_view text) {

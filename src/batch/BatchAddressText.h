@@ -23,8 +23,13 @@ struct BatchSpan {
     AddressSpan V4;
     std::optional<Ipv6Block> V6;
 };
-// How many addresses a walk of `span` stepping by `interval` visits.
-std::uint64_t BatchSpanCount(const BatchSpan& span, std::uint32_t interval);
+// The walk of `span` stepping by `interval`: its IPv4 addresses, or the offsets from V6->First
+// of its IPv6 block (none for a block over the limit).
+RangeWalk BatchSpanWalk(const BatchSpan& span, std::uint32_t interval);
+// How many addresses that walk visits.
+inline std::uint64_t BatchSpanCount(const BatchSpan& span, std::uint32_t interval) {
+    return BatchSpanWalk(span, interval).Remaining();
+}
 
 // A command-line argument: exactly an address (IPv4 or IPv6), a range of two IPv4 addresses
 // whose start is not above its end, or a block of either family (IPv6: at most

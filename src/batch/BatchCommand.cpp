@@ -55,9 +55,9 @@ int RunBatchCommand(int argc, char** argv) {
     }
     BatchOptions& options = line.Options;
     if (!options.Japanese) {
-        options.Japanese =
-            LanguageCodeForUiLanguage(UiLanguageFromEnvironment(
-                [](const char* name) { return std::getenv(name); })) == kLanguageJapanese;
+        options.Japanese = LanguageCodeFromEnvironment([](const char* name) {
+                               return std::getenv(name);
+                           }) == kLanguageJapanese;
     }
 
     // Before any thread starts, so that every thread inherits the mask and only the watcher

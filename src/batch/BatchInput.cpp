@@ -1,10 +1,9 @@
 #include "batch/BatchInput.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <string>
 
+#include "base/AtomicFile.h"
 #include "batch/BatchAddressText.h"
 
 namespace ip2h {
@@ -30,44 +29,27 @@ bool Queue(BatchShared& shared, std::vector<BatchSpan>& spans) {
 }  // namespace
 
 void ReadInput(const std::shared_ptr<BatchShared>& shared, int fd) {
-    std::string line;
     std::vector<BatchSpan> spans;
-    const auto endLine = [&] {
+    const auto take = [&](std::string_view line) {
         if (const auto span = ReadBatchLine(line)) spans.push_back(*span);
-        line.clear();
+        return spans.size() < kQueuedEntries || Queue(*shared, spans);
     };
+    // A NUL, which no address text holds, ends a line too: the text before it still counts,
+    // the text after it is a line of its own. Fillers after the text are ReadBatchLine's part.
+    ListLineSplitter lines({.DropAllFillers = false, .NulEndsLine = true});
     const auto buffer = std::make_unique<char[]>(kReadSize);
-    bool afterCr = false;
     int error = 0;
     for (bool more = true; more;) {
-        const ssize_t count = ::read(fd, buffer.get(), kReadSize);
-        if (count < 0 && errno == EINTR) continue;
+        const ssize_t count = ReadSome(fd, buffer.get(), kReadSize);
         if (count <= 0) {
             error = count < 0 ? errno : 0;
-            if (!line.empty()) endLine();
+            lines.Finish(take);
             Queue(*shared, spans);
             break;
         }
-        for (ssize_t i = 0; i < count; ++i) {
-            const char c = buffer[static_cast<std::size_t>(i)];
-            // CR LF, LF and a lone CR each end one line. So does a NUL, which no address text
-            // holds: the text before it still counts, the text after it is a line of its own.
-            if (c == '\n' && afterCr) {
-                afterCr = false;
-                continue;
-            }
-            afterCr = c == '\r';
-            if (c == '\r' || c == '\n' || c == '\0') {
-                endLine();
-                if (spans.size() >= kQueuedEntries && !(more = Queue(*shared, spans))) break;
-            } else if (line.size() < kMaxListLineLength && !(line.empty() && IsListFiller(c))) {
-                // Fillers before the text are dropped as they come, so that a long run of
-                // them cannot push the text out of the kept part.
-                line.push_back(c);
-            }
-        }
-        // Before the next read, which may block: what is read is not held back.
-        more = more && Queue(*shared, spans);
+        // Queued before the next read, which may block: what is read is not held back.
+        more = lines.Feed(std::string_view(buffer.get(), static_cast<std::size_t>(count)), take) &&
+               Queue(*shared, spans);
     }
     std::lock_guard lock(shared->Lock);
     shared->InputEnded = true;

@@ -245,12 +245,4 @@ std::string_view BatchUsage() {
     return kUsage;
 }
 
-std::string UiLanguageFromEnvironment(const std::function<const char*(const char*)>& getenv) {
-    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-        const char* value = getenv(name);
-        if (value != nullptr && *value != '\0') return value;
-    }
-    return {};
-}
-
 }  // namespace ip2h

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -68,9 +67,5 @@ BatchCommandLine ParseBatchArguments(std::span<const std::string_view> arguments
 
 // The text of --help.
 std::string_view BatchUsage();
-
-// The user-interface language as the desktop would report it: the first set, non-empty one
-// of LANGUAGE, LC_ALL, LC_MESSAGES and LANG, read through `getenv`.
-std::string UiLanguageFromEnvironment(const std::function<const char*(const char*)>& getenv);
 
 }  // namespace ip2h

@@ -33,12 +33,9 @@ SourceWalk::~SourceWalk() {
 
 SourceWalk::Step SourceWalk::Next(IpAddress& address) {
     for (;;) {
-        if (m_walking) {
-            address = m_v6First
-                          ? IpAddress::Of(Ipv6At(*m_v6First, static_cast<std::uint32_t>(m_next)))
-                          : IpAddress::Of(static_cast<std::uint32_t>(m_next));
-            m_next += m_options.Interval;
-            m_walking = m_next <= m_last;
+        if (!m_walk.Done()) {
+            const std::uint32_t next = m_walk.Next();
+            address = m_v6First ? IpAddress::Of(Ipv6At(*m_v6First, next)) : IpAddress::Of(next);
             return Step::Address;
         }
         if (m_source >= m_options.Sources.size()) return Step::Done;
@@ -65,7 +62,7 @@ SourceWalk::Step SourceWalk::Next(IpAddress& address) {
 }
 
 bool SourceWalk::WantsInput() const {
-    return !m_walking && m_entries.empty() && m_source < m_options.Sources.size() &&
+    return m_walk.Done() && m_entries.empty() && m_source < m_options.Sources.size() &&
            m_options.Sources[m_source].FromInput && m_inputPending;
 }
 
@@ -86,17 +83,8 @@ bool SourceWalk::TakeEntries() {
 }
 
 void SourceWalk::Walk(const BatchSpan& span) {
-    if (span.V6) {
-        m_v6First = span.V6->First;
-        m_next = 0;
-        m_last = span.V6->Count - std::uint64_t{1};
-        m_walking = span.V6->Count > 0 && !span.V6->TooLarge;
-        return;
-    }
-    m_v6First.reset();
-    m_walking = span.V4.First <= span.V4.Last;
-    m_next = span.V4.First;
-    m_last = span.V4.Last;
+    m_v6First = span.V6 ? std::optional(span.V6->First) : std::nullopt;
+    m_walk = BatchSpanWalk(span, m_options.Interval);
 }
 
 }  // namespace ip2h

@@ -6,6 +6,7 @@
 #include <optional>
 #include <thread>
 
+#include "address/AddressText.h"
 #include "address/IpAddress.h"
 #include "batch/BatchOptions.h"
 #include "batch/BatchShared.h"
@@ -46,10 +47,8 @@ private:
     const int m_input;
     std::shared_ptr<BatchShared> m_shared;
     std::size_t m_source = 0;
-    bool m_walking = false;
-    std::uint64_t m_next = 0;  // 64 bits, so the step past 255.255.255.255 ends the walk
-    std::uint64_t m_last = 0;
-    std::optional<Ipv6Address> m_v6First;  // an IPv6 block: m_next and m_last are offsets
+    RangeWalk m_walk;
+    std::optional<Ipv6Address> m_v6First;  // an IPv6 block: m_walk gives offsets from it
     bool m_inputPending = false;
     int m_inputError = 0;
     std::deque<BatchSpan> m_entries;

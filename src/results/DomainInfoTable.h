@@ -11,7 +11,6 @@ struct DomainInfoRecord {
     char Suffix[12];         // lower-case, no leading dot: "com", "co.jp"
     char JapaneseText[128];  // UTF-8
     char EnglishText[128];
-    char Region[64];  // region or category label, kept for reference and shown nowhere
 };
 
 inline constexpr int kDomainInfoCount = 274;

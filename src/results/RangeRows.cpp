@@ -8,14 +8,15 @@
 namespace ip2h {
 namespace {
 
-// Writes rows from `startIndex` on and returns the index after the last one written.
-int WriteRange(ResultTable& table, std::uint32_t first, std::uint32_t last, std::int64_t interval,
-               int startIndex, int maxLimit) {
+// Writes at most `maxLimit` rows from `startIndex` on, never at or beyond MaxRows, and returns
+// the index after the last one written.
+int WriteRange(ResultTable& table, AddressSpan span, std::int64_t interval, int startIndex,
+               int maxLimit) {
     int index = startIndex;
-    WalkRange(first, last, interval, maxLimit, [&table, &index](std::string_view address) {
-        table.WriteNewRow(index++, address);
-        return index < MaxRows;
-    });
+    for (RangeWalk walk(span, interval);
+         !walk.Done() && index - startIndex < maxLimit && index < MaxRows;) {
+        table.WriteNewRow(index++, FormatAddress(walk.Next()).View());
+    }
     return index;
 }
 
@@ -31,7 +32,7 @@ int FillRange(ResultTable& table, std::string_view start, std::string_view end,
     table.Rows.reserve(static_cast<std::size_t>(
         std::min<std::uint64_t>(AddressCount({*first, *last}, interval),
                                 static_cast<std::uint64_t>(std::clamp(maxLimit, 0, MaxRows)))));
-    table.RowCount = WriteRange(table, *first, *last, interval, 0, maxLimit);
+    table.RowCount = WriteRange(table, {*first, *last}, interval, 0, maxLimit);
     return table.RowCount;
 }
 
@@ -47,7 +48,7 @@ int AppendRange(ResultTable& table, AddressSpan span, std::int64_t interval, int
                 int maxLimit) {
     if (!ValidInterval(interval)) return startIndex;
     if (startIndex < 0 || startIndex >= MaxRows) return startIndex;
-    return WriteRange(table, span.First, span.Last, interval, startIndex, maxLimit);
+    return WriteRange(table, span, interval, startIndex, maxLimit);
 }
 
 }  // namespace ip2h

@@ -38,42 +38,22 @@ void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& ce
     out.append("\r\n");
 }
 
-std::string CleanPastedText(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        // CR LF, LF and a lone CR (as some programs still copy) all end a line.
-        if (c == '\r') {
-            clean.push_back('\n');
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (!IsListFiller(c)) {
-            clean.push_back(c);
-        }
-    }
-    return clean;
-}
-
 int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
               int maxLimit) {
     const int first = table.RowCount;
     if (first >= MaxRows) return 0;
-    const std::string text = CleanPastedText(clipboardText);
     int p = first;
-    if (text.find('\n') == std::string::npos) {
-        p = PasteEntry(table, text, p, interval, maxLimit);
+    const auto paste = [&](std::string_view line) {
+        p = PasteEntry(table, line, p, interval, maxLimit);
+        return p < MaxRows;
+    };
+    if (clipboardText.find_first_of("\r\n") == std::string_view::npos) {
+        std::string entry(clipboardText);
+        std::erase_if(entry, IsListFiller);
+        paste(entry);
     } else {
-        // Every line counts, also an unterminated last one: dropping it would silently lose
-        // the last address of a list copied without a final line feed.
-        std::size_t start = 0;
-        while (start < text.size() && p < MaxRows) {
-            std::size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
-            std::string_view line(text.data() + start, end - start);
-            if (line.size() > kMaxListLineLength) line = line.substr(0, kMaxListLineLength);
-            if (!line.empty()) p = PasteEntry(table, line, p, interval, maxLimit);
-            start = end + 1;
-        }
+        ListLineSplitter lines({.DropAllFillers = true, .NulEndsLine = false});
+        if (lines.Feed(clipboardText, paste)) lines.Finish(paste);
     }
     table.RowCount = p;
     return p - first;

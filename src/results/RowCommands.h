@@ -21,14 +21,13 @@ using RowCells = std::array<std::string_view, 4>;
 // or (neither bit set) all four columns each followed by a comma.
 void AppendCopyLine(std::string& out, std::int32_t copyItems, const RowCells& cells);
 
-// Removes what a copied list or a spreadsheet adds around addresses (blanks, quotes, tabs)
-// and turns every line end (CR LF, LF or a lone CR) into one LF.
-std::string CleanPastedText(std::string_view text);
-
-// Appends the addresses and ranges of pasted text as new rows and sets RowCount. Each line
-// is an address (kept as pasted), a range or a block "a.b.c.d/n" expanded with `interval`
-// (at most `maxLimit` rows per range), or ignored. Stops at the table's capacity. Returns the rows
-// added. The caller has checked that the table is not full.
+// Appends the addresses and ranges of pasted text as new rows and sets RowCount. The text is
+// split into lines (ListLineSplitter) with every list filler in them removed, since a copied
+// list or a spreadsheet puts blanks, quotes and tabs around and between the parts of an
+// address; a text without a line end is one line, read whole. Each line is an address (kept as
+// pasted), a range or a block "a.b.c.d/n" expanded with `interval` (at most `maxLimit` rows
+// per range), or ignored. Stops at the table's capacity. Returns the rows added. The caller
+// has checked that the table is not full.
 int PasteRows(ResultTable& table, std::string_view clipboardText, std::uint32_t interval,
               int maxLimit);
 

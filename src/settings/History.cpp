@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <system_error>
 
@@ -40,15 +39,12 @@ public:
 private:
     bool Fill() {
         if (m_total >= kHistoryMaxBytes) return false;
-        for (;;) {
-            const ssize_t n = ::read(m_fd, m_block, sizeof m_block);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return false;
-            m_pos = 0;
-            m_end = static_cast<std::size_t>(n);
-            m_total += m_end;
-            return true;
-        }
+        const ssize_t n = ReadSome(m_fd, m_block, sizeof m_block);
+        if (n <= 0) return false;
+        m_pos = 0;
+        m_end = static_cast<std::size_t>(n);
+        m_total += m_end;
+        return true;
     }
 
     int m_fd;

@@ -53,8 +53,7 @@ std::optional<std::string> LoadFile(const std::filesystem::path& path) {
         std::size_t got = 0;
         bool failed = false;
         while (got < data.size()) {
-            const ssize_t n = ::read(fd, data.data() + got, data.size() - got);
-            if (n < 0 && errno == EINTR) continue;
+            const ssize_t n = ReadSome(fd, data.data() + got, data.size() - got);
             if (n < 0) failed = true;
             if (n <= 0) break;
             got += static_cast<std::size_t>(n);

@@ -11,7 +11,7 @@ static void InitialiseIconResources() {
 namespace ip2h {
 
 QList<int> AppIconSizes() {
-    return {16, 24, 32, 48, 64, 128, 256};
+    return {IP2H_ICON_SIZES};  // the build's list
 }
 
 QIcon AppIcon() {

@@ -1,7 +1,6 @@
 #include "ui/Application.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,9 +13,7 @@
 namespace ip2h {
 
 void ChooseLanguageFromDesktop() {
-    const QStringList uiLanguages = QLocale::system().uiLanguages();
-    SetLanguageCode(LanguageCodeForUiLanguage(
-        uiLanguages.isEmpty() ? std::string() : uiLanguages.first().toStdString()));
+    SetLanguageCode(LanguageCodeFromEnvironment(std::getenv));
 }
 
 int RunMainWindow(const SettingsPaths& paths, ResultTable& table,

@@ -23,6 +23,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "base/Language.h"
 #include "base/Version.h"
 #include "batch/BatchAddressText.h"
 #include "batch/BatchOutput.h"
@@ -180,6 +181,28 @@ TEST(ProgramStart, HelpVersionBatchOrTheWindowWhenThereIsADisplay) {
             return name == "DISPLAY" ? display : name == "WAYLAND_DISPLAY" ? wayland : platform;
         };
         EXPECT_EQ(ChooseProgramMode(Split(arguments), getenv), mode) << arguments;
+    }
+}
+
+// The interface language of the batch mode and the window alike, read as Qt reads it: the
+// first entry of LANGUAGE that names a language (an empty one is the locale), else the locale.
+TEST(ProgramStart, TheLanguageIsReadFromTheEnvironmentAsQtReadsIt) {
+    const std::tuple<const char*, const char*, const char*, std::string_view> cases[] = {
+        // LANGUAGE, LC_ALL, LANG (nullptr: unset); the language code
+        {nullptr, nullptr, "ja_JP.UTF-8", "JP"}, {"ja:en", nullptr, "C", "JP"},
+        {nullptr, nullptr, "en_US.UTF-8", "EN"}, {nullptr, "C", "ja_JP.UTF-8", "EN"},
+        {nullptr, nullptr, nullptr, "EN"},       {"en", nullptr, "ja_JP.UTF-8", "EN"},
+        {"", "ja_JP.eucJP", "en_US", "JP"},      {"C:POSIX:jpn", nullptr, "en_US.UTF-8", "JP"},
+        {":en", "JA_jp", nullptr, "JP"},         {"japanese", nullptr, "Japanese_Japan.932", "EN"},
+    };
+    for (const auto& [language, all, lang, code] : cases) {
+        const auto getenv = [&](std::string_view name) {
+            return name == "LANGUAGE" ? language
+                   : name == "LC_ALL" ? all
+                   : name == "LANG"   ? lang
+                                      : nullptr;
+        };
+        EXPECT_EQ(LanguageCodeFromEnvironment(getenv), code) << (language ? language : "-");
     }
 }
 

@@ -107,6 +107,7 @@ TEST_F(ResultTableTest, PasteReadsEveryLineWhateverItsEndAndCleansIt) {
         {1, "10.0.0.1,10.0.0.2", ""},  // a comma separates nothing
         {1, "192.168.000.001\n", "192.168.000.001"},
         {1, "10.0.0.0 - 10.0.0.3", "10.0.0.0 10.0.0.1 10.0.0.2 10.0.0.3"},
+        {1, "10.0.0.3-10.0.0.1", ""},  // a range that starts above its end walks nothing
         {1, "1.2.3.4\r\n\r\nnot an address\r\n5.6.7.8\r\n", "1.2.3.4 5.6.7.8"},
         {1, "8.8.8.8\n9.9.9.9", "8.8.8.8 9.9.9.9"},  // unterminated last line
         {1, "", ""},
