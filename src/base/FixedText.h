@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
-#include <string>
+#include <memory>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 namespace ip2h {
 
@@ -38,28 +40,64 @@ constexpr std::string_view FieldText(const char (&field)[N]) {
     return std::string_view(field, length);
 }
 
-// A text field of at most N - 1 bytes, cut like a fixed field, held as a string: a short text
-// in place and a long one on the heap, so that a table of mostly short texts stays small and
-// is read with few cache misses. Rows move without allocating.
-template <std::size_t N>
+// A text field of at most N - 1 bytes, cut like a fixed field. A text of up to `Inline` bytes
+// is held in place and a longer one on the heap, so that a table of mostly short texts stays
+// small and is read in order, without a cache miss per text. Moves never allocate.
+template <std::size_t N, std::size_t Inline>
 class TextField {
+    static_assert(N > 0 && N - 1 <= UINT32_MAX);
+
 public:
-    void Assign(std::string_view text) {
-        m_text.assign(text.substr(0, std::min(text.size(), N - 1)));
+    TextField() = default;
+    TextField(const TextField& other) { Assign(other.View()); }
+    TextField(TextField&& other) noexcept { *this = std::move(other); }
+    TextField& operator=(const TextField& other) {
+        if (this != &other) Assign(other.View());
+        return *this;
     }
-    std::string_view View() const { return m_text; }
+    TextField& operator=(TextField&& other) noexcept {
+        if (this == &other) return *this;
+        m_length = std::exchange(other.m_length, 0);
+        m_capacity = std::exchange(other.m_capacity, 0);
+        m_heap = std::move(other.m_heap);
+        std::memcpy(m_inline, other.m_inline, Inline);
+        return *this;
+    }
+    ~TextField() = default;
+
+    void Assign(std::string_view text) {
+        const std::size_t length = std::min(text.size(), N - 1);
+        if (length <= Inline) {
+            // memmove: the text may be this field's own.
+            if (length > 0) std::memmove(m_inline, text.data(), length);
+        } else if (length <= m_capacity) {
+            std::memmove(m_heap.get(), text.data(), length);
+        } else {
+            auto heap = std::make_unique<char[]>(length);
+            std::memcpy(heap.get(), text.data(), length);
+            m_heap = std::move(heap);
+            m_capacity = static_cast<std::uint32_t>(length);
+        }
+        m_length = static_cast<std::uint32_t>(length);
+    }
+    std::string_view View() const {
+        return {m_length <= Inline ? m_inline : m_heap.get(), m_length};
+    }
 
 private:
-    std::string m_text;
+    std::uint32_t m_length = 0;
+    std::uint32_t m_capacity = 0;  // of m_heap
+    std::unique_ptr<char[]> m_heap;
+    char m_inline[Inline]{};
 };
 
-template <std::size_t N>
-void CopyToField(TextField<N>& field, std::string_view text) {
+template <std::size_t N, std::size_t Inline>
+void CopyToField(TextField<N, Inline>& field, std::string_view text) {
     field.Assign(text);
 }
 
-template <std::size_t N>
-std::string_view FieldText(const TextField<N>& field) {
+template <std::size_t N, std::size_t Inline>
+std::string_view FieldText(const TextField<N, Inline>& field) {
     return field.View();
 }
 

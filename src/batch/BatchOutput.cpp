@@ -105,7 +105,7 @@ void BatchOutput::AppendRow(const BatchRow& row) {
     entry.Answer = RowAnswer{};
     CopyToField(entry.HostName, {});
     entry.DomainIndex = 0;
-    ApplyAnswer(entry, &answer, m_japanese);
+    ApplyAnswer(entry, &answer);
 
     const std::string_view address = FieldText(entry.Address);
     std::string mended;
@@ -125,7 +125,7 @@ void BatchOutput::AppendRow(const BatchRow& row) {
             error = EscapeInvalidUtf8(LookupStatusText(answer.ErrorCode));
         extras.Error = error;
     }
-    AppendExportRow(m_out, entry, m_format, extras);
+    AppendExportRow(m_out, entry, m_format, m_japanese, extras);
 }
 
 void BatchOutput::Count(AnswerKind kind) {

@@ -14,9 +14,10 @@
 namespace ip2h {
 namespace {
 
-// Decides the domain information of a row whose status was just set, from the whole name:
-// the row's field may cut a long one.
-void Classify(ResultEntry& row, std::string_view name, bool japanese) {
+// Classifies a row whose status was just set by its whole name: the row's field may cut a
+// long one. A Success keeps its class until its address is asked again from scratch; its
+// description is made from the class when shown.
+void Classify(ResultEntry& row, std::string_view name) {
     switch (row.Answer.Status) {
         case RowStatus::Pending:
             row.DomainIndex = 0;
@@ -30,18 +31,12 @@ void Classify(ResultEntry& row, std::string_view name, bool japanese) {
     // A row that showed a failure and now has a name is classified like a new answer, so it
     // never shows a stale description.
     if (row.DomainIndex != 0 && row.DomainIndex != DomainIndexFailure) return;
-    const auto index = FindDomainEntry(name);
-    row.DomainIndex = index.value_or(DomainIndexNoMatch);
-    // The window holds IPv4 alone; the batch mode writes IPv6 rows by the same rule.
-    const std::string_view description = IsPrivate(row.Value) ? "-"
-                                         : index              ? DomainDescription(*index, japanese)
-                                                              : std::string_view();
-    CopyToField(row.DomainInfo, description);
+    row.DomainIndex = FindDomainEntry(name).value_or(DomainIndexNoMatch);
 }
 
 }  // namespace
 
-void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer, bool japanese) {
+void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer) {
     RowAnswer& state = row.Answer;
     std::string_view name;
     if (answer == nullptr) {
@@ -63,7 +58,7 @@ void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer, bool japanese) {
         }
         CopyToField(row.ConfirmingName, answer->ConfirmingName);
     }
-    Classify(row, name, japanese);
+    Classify(row, name);
 }
 
 void AppendHostNameCell(std::string& out, const ResultEntry& row) {
@@ -92,10 +87,11 @@ std::string_view StatusText(RowStatus status, bool japanese) {
     return Tr(TextId::ResultPending, japanese);
 }
 
-std::string_view DomainCellText(const ResultEntry& row) {
+std::string_view DomainCellText(const ResultEntry& row, bool japanese) {
     switch (row.Answer.Status) {
         case RowStatus::Success:
-            return FieldText(row.DomainInfo);
+            // The window holds IPv4 alone; the batch mode writes IPv6 rows by the same rule.
+            return IsPrivate(row.Value) ? "-" : DomainDescription(row.DomainIndex, japanese);
         case RowStatus::Failure:
             return Tr(TextId::DomainInfoFailure);
         case RowStatus::Pending:
@@ -105,7 +101,7 @@ std::string_view DomainCellText(const ResultEntry& row) {
 }
 
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
-                           const HostNameRequest& request, bool japanese, bool listHadItems) {
+                           const HostNameRequest& request, bool listHadItems) {
     const int count = table.RowsInUse();
     if (count == 0) {
         // Nothing describes the list any more; a later deletion must not map positions.
@@ -119,7 +115,7 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
     for (int k = count - 1; k >= 0; --k) {
         ResultEntry& row = table.Rows[table.RowOrder[k]];
         const bool answered = request(FieldText(row.Address), answer);
-        ApplyAnswer(row, answered ? &answer : nullptr, japanese);
+        ApplyAnswer(row, answered ? &answer : nullptr);
     }
     return RefreshOutcome::Rebuilt;
 }

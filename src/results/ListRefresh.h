@@ -30,11 +30,11 @@ enum class RefreshOutcome {
 // `listHadItems` tells whether the list currently shows anything, which only matters for an
 // empty table.
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
-                           const HostNameRequest& request, bool japanese, bool listHadItems);
+                           const HostNameRequest& request, bool listHadItems);
 
 // Records a row's current answer (nothing while pending): its status from the answer's kind,
-// the name of a Success, and the domain information, classified once per answer.
-void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer, bool japanese);
+// the name of a Success, and its domain's class (DomainIndex), found once per answer.
+void ApplyAnswer(ResultEntry& row, const LookupAnswer* answer);
 
 // True when a command must rebuild the list at once instead of leaving it, as usual, to the
 // timer's next refresh: the table is empty while the list still shows rows (they would look
@@ -57,7 +57,8 @@ ListSelection SelectionFromFlags(const ResultTable& table);
 void AppendHostNameCell(std::string& out, const ResultEntry& row);
 // The Result cell: "-", "Success"/"成功" or "Failure"/"失敗".
 std::string_view StatusText(RowStatus status, bool japanese);
-// The Domain cell: "-" while pending, "?" after a failure, the stored description otherwise.
-std::string_view DomainCellText(const ResultEntry& row);
+// The Domain cell: "-" while pending, "?" after a failure; for a Success "-" for a private
+// address, or else the description of its domain's class (empty when none matched).
+std::string_view DomainCellText(const ResultEntry& row, bool japanese);
 
 }  // namespace ip2h

@@ -56,7 +56,7 @@ struct ExportFields {
     std::string_view Confirmed;
 };
 
-ExportFields FieldsOf(const ResultEntry& row, const ExportExtras& extras) {
+ExportFields FieldsOf(const ResultEntry& row, bool japanese, const ExportExtras& extras) {
     const RowAnswer& answer = row.Answer;
     const bool named = answer.Status == RowStatus::Success;
     const bool pending = answer.Status == RowStatus::Pending;
@@ -65,7 +65,7 @@ ExportFields FieldsOf(const ResultEntry& row, const ExportExtras& extras) {
             : extras.HostName.empty() ? FieldText(row.HostName)
                                       : extras.HostName,
             ResultWord(answer.Status),
-            DomainCellText(row),
+            DomainCellText(row, japanese),
             pending ? std::string_view() : AnswerKindWord(answer.Kind),
             pending ? std::string_view() : ConfirmationWord(answer.Confirmed)};
 }
@@ -119,9 +119,9 @@ void AppendExportHeader(std::string& out, ExportFormat format) {
     out += format == ExportFormat::Csv ? "\r\n" : "\n";
 }
 
-void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format,
+void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format, bool japanese,
                      const ExportExtras& extras) {
-    const ExportFields record = FieldsOf(row, extras);
+    const ExportFields record = FieldsOf(row, japanese, extras);
     if (format == ExportFormat::Jsonl) {
         AppendJsonRecord(out, record, extras);
         return;
@@ -142,7 +142,7 @@ void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat form
     out += format == ExportFormat::Csv ? "\r\n" : "\n";
 }
 
-std::string ExportList(const ResultTable& table, ExportFormat format) {
+std::string ExportList(const ResultTable& table, ExportFormat format, bool japanese) {
     std::string out;
     AppendExportHeader(out, format);
     const int rows = table.RowsInUse();
@@ -151,14 +151,15 @@ std::string ExportList(const ResultTable& table, ExportFormat format) {
     for (int i = 0; i < count; ++i) {
         const std::int32_t row = table.RowOrder[i];
         if (row < 0 || row >= rows) continue;
-        AppendExportRow(out, table.Rows[row], format);
+        AppendExportRow(out, table.Rows[row], format, japanese);
     }
     return out;
 }
 
-std::string SaveListAsCsv(const ResultTable& table, const std::filesystem::path& path) {
+std::string SaveListAsCsv(const ResultTable& table, const std::filesystem::path& path,
+                          bool japanese) {
     errno = 0;
-    if (ReplaceFileAtomically(path, ExportList(table, ExportFormat::Csv))) return {};
+    if (ReplaceFileAtomically(path, ExportList(table, ExportFormat::Csv, japanese))) return {};
     return std::strerror(errno != 0 ? errno : EIO);
 }
 

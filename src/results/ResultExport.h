@@ -33,16 +33,17 @@ void AppendExportHeader(std::string& out, ExportFormat format);
 // One exported row: address, hostname, result, domain (as the list shows it), answer,
 // confirmed; Jsonl adds names and error. The hostname field is empty for a failed or pending
 // row; result is "success", "failure" or "pending"; answer is empty while pending.
-void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format,
+void AppendExportRow(std::string& out, const ResultEntry& row, ExportFormat format, bool japanese,
                      const ExportExtras& extras = {});
 
 // The header and the rows of the list as the last refresh built it (RowOrder[0 ..
 // OrderedCount)), in that order.
-std::string ExportList(const ResultTable& table, ExportFormat format);
+std::string ExportList(const ResultTable& table, ExportFormat format, bool japanese);
 
 // Writes the list as a CSV file, atomically: on failure the file is as it was and the result
 // holds the reason; empty on success.
-std::string SaveListAsCsv(const ResultTable& table, const std::filesystem::path& path);
+std::string SaveListAsCsv(const ResultTable& table, const std::filesystem::path& path,
+                          bool japanese);
 
 // The file name a save suggests for a local time: "ip2hostname-YYYYMMDD-HHMMSS.csv".
 std::string SuggestedCsvName(int year, int month, int day, int hour, int minute, int second);

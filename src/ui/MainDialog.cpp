@@ -114,7 +114,7 @@ void MainDialog::RefreshList() {
         [&engine](std::string_view address, LookupAnswer& answer) {
             return engine.Request(address, answer) == RequestOutcome::Cached;
         },
-        m_japanese, m_model->rowCount() > 0);
+        m_model->rowCount() > 0);
     if (outcome == RefreshOutcome::Unchanged) return;
     if (outcome == RefreshOutcome::Cleared) {
         m_model->Clear();
@@ -287,7 +287,7 @@ void MainDialog::ChooseResultsFile() {
 void MainDialog::SaveResultsTo(const QString& file) {
     // The file holds the answers as they are now, in the order the list then shows.
     RefreshList();
-    const std::string reason = SaveListAsCsv(m_table, file.toStdString());
+    const std::string reason = SaveListAsCsv(m_table, file.toStdString(), m_japanese);
     if (!reason.empty()) {
         const std::string format(Tr(TextId::MessageSaveFailed));
         MessageBox::ShowWarning(

@@ -41,7 +41,7 @@ void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
         const std::size_t host = m_texts.size();
         AppendHostNameCell(m_texts, row);
         const std::size_t domain = m_texts.size();
-        m_texts.append(DomainCellText(row));
+        m_texts.append(DomainCellText(row, japanese));
         const std::size_t confirming = m_texts.size();
         m_texts.append(FieldText(row.ConfirmingName));
         m_rows[i] = {begin,
