@@ -78,7 +78,7 @@ void RunAtTheTimersPace(benchmark::State& state, bool pasted) {
         for (;;) {
             std::this_thread::sleep_until(next += kTick);
             if (timer.OnTick(MillisecondClock(), *table, true, false).Refresh) {
-                RefreshRows(*table, sort, request, true);
+                RefreshRows(*table, sort, request, engine->Cache().Version(), true);
                 ++refreshes;
             } else if (ProgressTimer::CountRows(*table).Pending == 0) {
                 break;  // the first tick without a pending row ends the run

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QApplication>
+#include <QHeaderView>
 #include <QTableView>
 #include <array>
 #include <cstdio>
@@ -129,17 +130,27 @@ private:
     std::vector<std::array<QString, 4>> m_rows;
 };
 
-// The floor of any list refresh: a bare model's reset in a plain view of the window's list
-// size, shown or hidden as the window is in BM_RefreshList.
+// The floor of any list refresh: a bare model's reset in a plain view laid out as the
+// window's list is (its size, font, row height, column widths, no row header), so that both
+// paint the same cells; shown or hidden as the window is in BM_RefreshList.
 void BM_BareModelReset(benchmark::State& state) {
     const int rows = static_cast<int>(state.range(0));
     const bool shown = state.range(1) != 0;
-    const QSize size =
-        BenchDialog(shown).Dialog.findChild<QTableView*>(QStringLiteral("resultTableView"))->size();
+    const BenchDialog bench(shown);
+    const auto* list = bench.Dialog.findChild<QTableView*>(QStringLiteral("resultTableView"));
     BareModel model(rows);
     QTableView view;
     view.setModel(&model);
-    view.resize(size);
+    view.resize(list->size());
+    view.setFont(list->font());
+    view.setWordWrap(false);
+    view.verticalHeader()->hide();
+    view.verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view.verticalHeader()->setDefaultSectionSize(list->verticalHeader()->defaultSectionSize());
+    for (int column = 0; column < 4; ++column) {
+        view.setColumnWidth(column, list->columnWidth(column));
+    }
+    const QSize size = view.size();
     if (shown) view.show();
     Settle(shown);
     for (auto _ : state) {

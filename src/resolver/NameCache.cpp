@@ -29,6 +29,7 @@ bool NameCache::Insert(std::string_view address, LookupAnswer answer) {
     if (m_closed) {
         return false;
     }
+    m_version.fetch_add(1, std::memory_order_release);
     if (m_entries.size() >= NameCacheLimit) {
         m_entries.clear();
     }
@@ -44,17 +45,22 @@ bool NameCache::Insert(std::string_view address, LookupAnswer answer) {
 void NameCache::ForgetPassingAnswer(std::string_view address) {
     std::lock_guard lock(m_cacheLock);
     const auto found = m_entries.find(address);
-    if (found != m_entries.end() && !IsLastingAnswer(found->second)) m_entries.erase(found);
+    if (found != m_entries.end() && !IsLastingAnswer(found->second)) {
+        m_entries.erase(found);
+        m_version.fetch_add(1, std::memory_order_release);
+    }
 }
 
 void NameCache::Clear() {
     std::lock_guard lock(m_cacheLock);
+    m_version.fetch_add(1, std::memory_order_release);
     m_entries.clear();
 }
 
 void NameCache::Close() {
     std::lock_guard lock(m_cacheLock);
     m_closed = true;
+    m_version.fetch_add(1, std::memory_order_release);
     m_entries.clear();
 }
 

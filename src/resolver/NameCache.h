@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -50,6 +52,10 @@ public:
 
     std::size_t Size() const;
 
+    // Grows with every change of the entries: while it stands still, every answer found
+    // stays as it was.
+    std::uint64_t Version() const { return m_version.load(std::memory_order_acquire); }
+
 private:
     struct TextHash {
         using is_transparent = void;
@@ -61,6 +67,7 @@ private:
     mutable CacheLock m_cacheLock;
     std::unordered_map<std::string, LookupAnswer, TextHash, std::equal_to<>> m_entries;
     bool m_closed = false;
+    std::atomic<std::uint64_t> m_version{0};
 };
 
 }  // namespace ip2h

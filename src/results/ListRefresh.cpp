@@ -101,7 +101,8 @@ std::string_view DomainCellText(const ResultEntry& row, bool japanese) {
 }
 
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
-                           const HostNameRequest& request, bool listHadItems) {
+                           const HostNameRequest& request, std::uint64_t answersVersion,
+                           bool listHadItems, const ShowRow& show) {
     const int count = table.RowsInUse();
     if (count == 0) {
         // Nothing describes the list any more; a later deletion must not map positions.
@@ -111,12 +112,17 @@ RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
     BuildSortOrder(table, sort);
     // From the last displayed row to the first: that is the order in which unanswered
     // addresses are handed to free workers.
+    const bool answersAsBefore = table.AnsweredAt == answersVersion;
     LookupAnswer answer("");
     for (int k = count - 1; k >= 0; --k) {
         ResultEntry& row = table.Rows[table.RowOrder[k]];
-        const bool answered = request(FieldText(row.Address), answer);
-        ApplyAnswer(row, answered ? &answer : nullptr);
+        if (!answersAsBefore || row.Answer.Status == RowStatus::Pending) {
+            const bool answered = request(FieldText(row.Address), answer);
+            ApplyAnswer(row, answered ? &answer : nullptr);
+        }
+        if (show) show(k, row);
     }
+    table.AnsweredAt = answersVersion;
     return RefreshOutcome::Rebuilt;
 }
 

@@ -25,12 +25,19 @@ enum class RefreshOutcome {
     Rebuilt,    // the list is to show rows RowOrder[0 .. OrderedCount)
 };
 
+// Told of each row as soon as the refresh has brought it up to date, with its list position,
+// so that the list is built while the row is at hand.
+using ShowRow = std::function<void(int position, const ResultEntry& row)>;
+
 // Brings every row up to date for a new list: sorts (BuildSortOrder), then walks the rows
-// from the last displayed to the first, asking `request` for each row's answer (ApplyAnswer).
-// `listHadItems` tells whether the list currently shows anything, which only matters for an
-// empty table.
+// from the last displayed to the first, asking `request` for each row's answer (ApplyAnswer)
+// and handing the row to `show`. `answersVersion` is the name cache's version (NameCache::
+// Version): when it is the one the last refresh saw, no answer can have changed, and only the
+// pending rows are asked. `listHadItems` tells whether the list currently shows anything,
+// which only matters for an empty table.
 RefreshOutcome RefreshRows(ResultTable& table, const SortState& sort,
-                           const HostNameRequest& request, bool listHadItems);
+                           const HostNameRequest& request, std::uint64_t answersVersion,
+                           bool listHadItems, const ShowRow& show = {});
 
 // Records a row's current answer (nothing while pending): its status from the answer's kind,
 // the name of a Success, and its domain's class (DomainIndex), found once per answer.

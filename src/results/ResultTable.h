@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -96,6 +97,8 @@ public:
     std::vector<std::int32_t> RowOrder;
     // How many leading entries of RowOrder describe the list as last built.
     std::int32_t OrderedCount = 0;
+    // The name cache's version when the last refresh asked for the rows' answers.
+    std::optional<std::uint64_t> AnsweredAt;
 
 private:
     ResultTable() = default;

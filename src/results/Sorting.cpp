@@ -210,20 +210,56 @@ void BuildSortOrder(ResultTable& table, const SortState& sort) {
     if (sort.Enabled != 1) return;
 
     // A key holds all four parts of the row, so rows with equal keys look alike in every
-    // column; a stable sort keeps such rows in storage order.
-    std::vector<RowKey> keys(static_cast<std::size_t>(count));
+    // column; a stable sort keeps such rows in storage order. Each row also gets its first
+    // part as a number that orders as that part does (a name's part counts only by its
+    // kind), so that most comparisons are of two numbers side by side.
+    struct Item {
+        std::uint64_t First;
+        std::int32_t Row;
+    };
+    // Kept from sort to sort: fresh blocks of this size would be new pages every time.
+    static thread_local std::vector<RowKey> keyScratch;
+    static thread_local std::vector<Item> itemScratch;
+    std::vector<RowKey>& keys = keyScratch;
+    std::vector<Item>& items = itemScratch;
+    keys.resize(static_cast<std::size_t>(count));
+    items.resize(static_cast<std::size_t>(count));
+    const ListColumn column = sort.Column;
     for (int i = 0; i < count; ++i) {
         const ResultEntry& row = table.Rows[i];
-        keys[i] = {row.Value.V4, HostKeyOf(row), static_cast<std::int32_t>(row.Answer.Status),
-                   row.DomainIndex};
+        const RowKey& key =
+            keys[i] = {row.Value.V4, HostKeyOf(row), static_cast<std::int32_t>(row.Answer.Status),
+                       row.DomainIndex};
+        std::uint64_t first = 0;
+        switch (kPartOrder[static_cast<int>(column)][0]) {
+            case AddressPart:
+                first = key.Address;
+                break;
+            case HostPart:
+                first = static_cast<std::uint64_t>(key.Host.Class) << 32 |
+                        (key.Host.Class == HostClass::Name ? 0 : key.Host.Quad);
+                break;
+            case StatusPart:
+                first = static_cast<std::uint32_t>(key.Status);
+                break;
+            case DomainPart:
+                first = static_cast<std::uint32_t>(key.Domain);
+                break;
+        }
+        items[i] = {first, i};
     }
-    const ListColumn column = sort.Column;
-    const bool ascending = sort.Direction == SortDirection::Ascending;
-    std::stable_sort(table.RowOrder.begin(), table.RowOrder.end(),
-                     [&keys, column, ascending](std::int32_t a, std::int32_t b) {
-                         const int order = CompareKeys(keys[a], keys[b], column);
-                         return ascending ? order < 0 : order > 0;
-                     });
+    const auto order = [&keys, column](const Item& a, const Item& b) {
+        if (a.First != b.First) return a.First < b.First ? -1 : 1;
+        return CompareKeys(keys[a.Row], keys[b.Row], column);
+    };
+    if (sort.Direction == SortDirection::Ascending) {
+        std::stable_sort(items.begin(), items.end(),
+                         [&order](const Item& a, const Item& b) { return order(a, b) < 0; });
+    } else {
+        std::stable_sort(items.begin(), items.end(),
+                         [&order](const Item& a, const Item& b) { return order(a, b) > 0; });
+    }
+    for (int i = 0; i < count; ++i) table.RowOrder[i] = items[i].Row;
 }
 
 }  // namespace ip2h

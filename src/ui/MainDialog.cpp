@@ -108,13 +108,29 @@ void MainDialog::SetStatusTexts(const StatusTexts& texts) {
 }
 
 void MainDialog::RefreshList() {
+    // The item last visible before the rebuild is made visible again afterwards.
+    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
+    const int top = std::max(0, m_list->rowAt(0));
+    const int lastVisible = top + m_list->viewport()->height() / rowHeight - 1;
+    const int horizontal = m_list->horizontalScrollBar()->value();
+
+    // The list is built as the refresh goes, each row while it is at hand.
+    const int rows = m_table.RowsInUse();
+    const bool listHadItems = m_model->rowCount() > 0;
+    if (rows > 0) {
+        m_list->setUpdatesEnabled(false);
+        m_model->BeginRows(rows, m_japanese);
+    }
     ResolutionEngine& engine = *m_engine;
+    ResultModel& model = *m_model;
     const RefreshOutcome outcome = RefreshRows(
         m_table, m_sort,
         [&engine](std::string_view address, LookupAnswer& answer) {
             return engine.Request(address, answer) == RequestOutcome::Cached;
         },
-        m_model->rowCount() > 0);
+        engine.Cache().Version(), listHadItems,
+        [&model](int position, const ResultEntry& row) { model.ShowRow(position, row); });
+    if (rows > 0) m_model->EndRows();
     if (outcome == RefreshOutcome::Unchanged) return;
     if (outcome == RefreshOutcome::Cleared) {
         m_model->Clear();
@@ -123,14 +139,6 @@ void MainDialog::RefreshList() {
     }
     SetEnabled(Command::SaveResults, true);
 
-    // The item last visible before the rebuild is made visible again afterwards.
-    const int rowHeight = std::max(1, m_list->verticalHeader()->defaultSectionSize());
-    const int top = std::max(0, m_list->rowAt(0));
-    const int lastVisible = top + m_list->viewport()->height() / rowHeight - 1;
-    const int horizontal = m_list->horizontalScrollBar()->value();
-
-    m_list->setUpdatesEnabled(false);
-    m_model->ShowRows(m_table, m_japanese);
     // The rebuilt list starts at its first rows; the remembered item, if it still exists, is
     // brought back into view.
     m_list->verticalScrollBar()->setValue(0);

@@ -28,31 +28,36 @@ ResultModel::ResultModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 ResultModel::~ResultModel() = default;
 
-void ResultModel::ShowRows(const ResultTable& table, bool japanese) {
+void ResultModel::BeginRows(int count, bool japanese) {
     beginResetModel();
     m_japanese = japanese;
-    m_count = std::clamp(table.OrderedCount, 0, MaxRows);
+    m_count = std::clamp(count, 0, MaxRows);
     m_rows.resize(static_cast<std::size_t>(m_count));
     m_texts.clear();
-    for (int i = 0; i < m_count; ++i) {
-        const ResultEntry& row = table.Rows[table.RowOrder[i]];
-        const std::size_t begin = m_texts.size();
-        m_texts.append(FieldText(row.Address));
-        const std::size_t host = m_texts.size();
-        AppendHostNameCell(m_texts, row);
-        const std::size_t domain = m_texts.size();
-        m_texts.append(DomainCellText(row, japanese));
-        const std::size_t confirming = m_texts.size();
-        m_texts.append(FieldText(row.ConfirmingName));
-        m_rows[i] = {begin,
-                     static_cast<std::uint32_t>(host - begin),
-                     static_cast<std::uint32_t>(domain - host),
-                     static_cast<std::uint32_t>(confirming - domain),
-                     static_cast<std::uint32_t>(m_texts.size() - confirming),
-                     row.Answer,
-                     IsPrivate(row.Value)};
-    }
+}
+
+void ResultModel::EndRows() {
     endResetModel();
+}
+
+void ResultModel::ShowRow(int position, const ResultEntry& row) {
+    if (position < 0 || position >= m_count) return;
+    // The texts lie in the order the rows come, which need not be the list's.
+    const std::size_t begin = m_texts.size();
+    m_texts.append(FieldText(row.Address));
+    const std::size_t host = m_texts.size();
+    AppendHostNameCell(m_texts, row);
+    const std::size_t domain = m_texts.size();
+    m_texts.append(DomainCellText(row, m_japanese));
+    const std::size_t confirming = m_texts.size();
+    m_texts.append(FieldText(row.ConfirmingName));
+    m_rows[position] = {begin,
+                        static_cast<std::uint32_t>(host - begin),
+                        static_cast<std::uint32_t>(domain - host),
+                        static_cast<std::uint32_t>(confirming - domain),
+                        static_cast<std::uint32_t>(m_texts.size() - confirming),
+                        row.Answer,
+                        IsPrivate(row.Value)};
 }
 
 void ResultModel::Clear() {

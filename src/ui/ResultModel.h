@@ -24,8 +24,11 @@ public:
     explicit ResultModel(QObject* parent = nullptr);
     ~ResultModel() override;
 
-    // Rebuilds the list from RowOrder[0 .. OrderedCount) of `table`.
-    void ShowRows(const ResultTable& table, bool japanese);
+    // Rebuilds the list: BeginRows with its size, ShowRow for every position (in any order),
+    // then EndRows. The model keeps copies of what it shows.
+    void BeginRows(int count, bool japanese);
+    void ShowRow(int position, const ResultEntry& row);
+    void EndRows();
     // Removes every item.
     void Clear();
 

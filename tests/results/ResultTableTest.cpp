@@ -261,7 +261,8 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
                                                   {"8.8.8.3", "printer.example.local"},
                                                   {"10.1.1.1", "gateway.example.com"}};
     std::string asked;
-    const auto refresh = [&](bool listHadItems = true) {
+    std::uint64_t version = 0;
+    const auto refresh = [&](bool listHadItems = true, bool answersChanged = true) {
         const auto request = [&](std::string_view address, LookupAnswer& answer) {
             asked += std::string(address) + " ";
             const auto it = answers.find(std::string(address));
@@ -269,7 +270,9 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
             answer = SettleAnswer(LookupAnswer(it->second), address);
             return true;
         };
-        return RefreshRows(*m_table, SortState{0}, request, listHadItems);
+        // The answers change between refreshes, and so does the version that tells so.
+        if (answersChanged) ++version;
+        return RefreshRows(*m_table, SortState{0}, request, version, listHadItems);
     };
     const auto shown = [&](bool japanese) {  // status and domain cell of each row
         std::string out;
@@ -287,6 +290,10 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
     // A private address shows no description. Rows are asked for last first, as workers take them.
     EXPECT_EQ(shown(false), "1:Japan: General Company|2:?|1:|1:-|0:-|");
     EXPECT_EQ(asked, "8.8.8.5 10.1.1.1 8.8.8.3 8.8.8.2 8.8.8.1 ");
+    // While the cache is as it was, only the pending row is asked again.
+    asked.clear();
+    refresh(true, false);
+    EXPECT_EQ(asked, "8.8.8.5 ");
     // A failure answered later, and a row pending again, are classified afresh.
     answers["8.8.8.2"] = "dns.example.net";
     answers.erase("8.8.8.1");

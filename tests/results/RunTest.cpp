@@ -52,7 +52,7 @@ bool RunToTheEnd(
     int pending = -1;
     for (auto changed = Clock::now(); Clock::now() < changed + 60s;) {
         if (timer.OnTick(now += ProgressTimer::kIntervalMs, table, false, false).Refresh) {
-            RefreshRows(table, SortState{}, request, true);
+            RefreshRows(table, SortState{}, request, engine.Cache().Version(), true);
             onRefresh();
         }
         const int left = ProgressTimer::CountRows(table).Pending;
@@ -102,7 +102,7 @@ TEST(EngineFaultTest, OddNamesEndTheRunAndStayInTheirFieldsUnderEverySortOrder) 
         SCOPED_TRACE(testing::Message() << "column " << sort / 2 << ", direction " << sort % 2);
         RefreshRows(*table,
                     {1, static_cast<ListColumn>(sort / 2), static_cast<SortDirection>(sort % 2)},
-                    request, true);
+                    request, engine->Cache().Version(), true);
         std::vector<int> order(table->RowOrder.begin(), table->RowOrder.begin() + kRows);
         std::ranges::sort(order);
         for (int i = 0; i < kRows; ++i) {
