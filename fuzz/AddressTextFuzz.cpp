@@ -52,7 +52,8 @@ void CheckWalk(const ResultTable& table, int from, int to, std::uint32_t start, 
         const ResultEntry& row = table.Rows[i];
         const auto value = AddressValue(FieldText(row.Address));
         Require(value.has_value() && *value == next, "rows walk the range in order");
-        Require(row.Status == Pending && row.DomainIndex == 0 && row.Selected == 0,
+        Require(row.Answer.Status == RowStatus::Pending && row.DomainIndex == 0 &&
+                    row.Value.V4 == next && row.Selected == 0,
                 "new rows are pending");
         next += static_cast<std::uint64_t>(interval);
     }

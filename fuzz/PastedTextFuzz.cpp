@@ -70,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = first; i < table.RowCount; ++i) {
         const ResultEntry& row = table.Rows[i];
         Require(IsDottedQuad(FieldText(row.Address)), "pasted rows are addresses");
-        Require(row.Status == Pending && row.Selected == 0, "pasted rows are pending");
+        Require(row.Answer.Status == RowStatus::Pending && row.Selected == 0,
+                "pasted rows are pending");
     }
     // Pasting never adds more rows than the text has lines times the per-range limit (a text
     // without a line end is one line).
