@@ -299,8 +299,10 @@ TEST_F(ListRefreshTest, DecidesStatusAndDomainInformation) {
     answers.erase("8.8.8.1");
     refresh();
     answers["8.8.8.1"] = "host.example.de";
+    // A name longer than the row's field is classified by its own last labels, not the cut.
+    answers["8.8.8.5"] = std::string(400, 'a') + ".example.co.jp";
     refresh();
-    EXPECT_EQ(shown(true), "1:ドイツ|1:ネットワーク用|1:|1:-|0:-|");
+    EXPECT_EQ(shown(true), "1:ドイツ|1:ネットワーク用|1:|1:-|1:日本: 一般企業|");
 
     m_table->ResetRows();
     EXPECT_EQ(refresh(), RefreshOutcome::Cleared);
