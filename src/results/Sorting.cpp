@@ -252,12 +252,17 @@ void BuildSortOrder(ResultTable& table, const SortState& sort) {
         if (a.First != b.First) return a.First < b.First ? -1 : 1;
         return CompareKeys(keys[a.Row], keys[b.Row], column);
     };
+    // Rows registered from a range already stand in address order: a check in one pass spares
+    // the sort, and a stable sort would leave them as they are anyway.
+    const auto sortBy = [&items](const auto& before) {
+        if (!std::is_sorted(items.begin(), items.end(), before)) {
+            std::stable_sort(items.begin(), items.end(), before);
+        }
+    };
     if (sort.Direction == SortDirection::Ascending) {
-        std::stable_sort(items.begin(), items.end(),
-                         [&order](const Item& a, const Item& b) { return order(a, b) < 0; });
+        sortBy([&order](const Item& a, const Item& b) { return order(a, b) < 0; });
     } else {
-        std::stable_sort(items.begin(), items.end(),
-                         [&order](const Item& a, const Item& b) { return order(a, b) > 0; });
+        sortBy([&order](const Item& a, const Item& b) { return order(a, b) > 0; });
     }
     for (int i = 0; i < count; ++i) table.RowOrder[i] = items[i].Row;
 }
