@@ -30,10 +30,4 @@ bool IsPrivate(const IpAddress& address) {
     return address.IsV6 ? IsPrivateIpv6(address.V6) : IsPrivateIpv4(address.V4);
 }
 
-bool IsPrivateAddressText(std::string_view text) {
-    if (IsPrivateAddress(text)) return true;
-    const auto v6 = ParseIpv6(text);
-    return v6 && IsPrivateIpv6(*v6);
-}
-
 }  // namespace ip2h

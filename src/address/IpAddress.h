@@ -36,8 +36,4 @@ std::optional<IpAddress> ParseIpAddress(std::string_view text);
 // fe80::/10 or ::1.
 bool IsPrivate(const IpAddress& address);
 
-// Whether an address text is private: a dotted quad in 10/8, 172.16/12 or 192.168/16, or an
-// IPv6 address in fc00::/7, fe80::/10 or ::1.
-bool IsPrivateAddressText(std::string_view text);
-
 }  // namespace ip2h
