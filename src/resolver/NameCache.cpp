@@ -7,15 +7,6 @@ NameCache::NameCache() {
     m_entries.reserve(NameCacheLimit);
 }
 
-std::optional<LookupAnswer> NameCache::Find(std::string_view address) const {
-    std::lock_guard lock(m_cacheLock);
-    const auto found = m_entries.find(address);
-    if (found == m_entries.end()) {
-        return std::nullopt;
-    }
-    return found->second;
-}
-
 bool NameCache::CopyInto(std::string_view address, LookupAnswer& answer) const {
     std::lock_guard lock(m_cacheLock);
     const auto found = m_entries.find(address);

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -28,11 +27,9 @@ public:
     NameCache(const NameCache&) = delete;
     NameCache& operator=(const NameCache&) = delete;
 
-    // A copy of the answer for `address`, if present: no reference into the map leaves the
-    // lock.
-    std::optional<LookupAnswer> Find(std::string_view address) const;
-    // The same, copied into `answer` (whose storage is reused); false when absent. A refresh
-    // asks for every row, and should not allocate for each.
+    // The answer for `address` copied into `answer` (whose storage is reused); false when
+    // absent. No reference into the map leaves the lock, and a refresh, which asks for every
+    // row, allocates nothing for each.
     bool CopyInto(std::string_view address, LookupAnswer& answer) const;
 
     // Empties the cache first when it holds NameCacheLimit entries or more (also when the key

@@ -99,7 +99,9 @@ TEST(NameCache, IsEmptiedBeforeAnInsertionOnceItHoldsTheLimitAndRefusesAllOnceCl
     EXPECT_EQ(cache.Size(), NameCacheLimit);
     cache.Insert("7", "again.example");  // replacing a present key empties it too
     EXPECT_EQ(cache.Size(), 1u);
-    EXPECT_EQ(cache.Find("7")->Text, "again.example");
+    LookupAnswer answer("");
+    ASSERT_TRUE(cache.CopyInto("7", answer));
+    EXPECT_EQ(answer.Text, "again.example");
     cache.Close();
     EXPECT_FALSE(cache.Insert("192.0.2.2", "late.example"));
     EXPECT_EQ(cache.Size(), 0u);
