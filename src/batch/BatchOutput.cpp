@@ -102,9 +102,7 @@ void BatchOutput::AppendRow(const BatchRow& row) {
     ResultEntry& entry = *m_entry;
     entry.Value = row.Address;
     CopyToField(entry.Address, FormatIpAddress(row.Address));
-    entry.Answer = RowAnswer{};
-    CopyToField(entry.HostName, {});
-    entry.DomainIndex = 0;
+    ApplyAnswer(entry, nullptr);  // as a new row: nothing of the last line's answer stays
     ApplyAnswer(entry, &answer);
 
     const std::string_view address = FieldText(entry.Address);
